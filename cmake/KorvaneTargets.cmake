@@ -1,0 +1,33 @@
+# Shared settings for every target of the project.
+
+set(KORVANE_WARNINGS -Wall -Wextra -Wpedantic -Wshadow=local -Wnon-virtual-dtor)
+
+# korvane_library(<name> SOURCES ... [DEPS ...])
+# One static library per source folder; its folder's parent is the include root.
+function(korvane_library name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;PRIVATE_DEPS" ${ARGN})
+    add_library(${name} STATIC ${ARG_SOURCES})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_compile_options(${name} PRIVATE ${KORVANE_WARNINGS})
+    target_compile_features(${name} PUBLIC cxx_std_20)
+    if(ARG_DEPS)
+        target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+    endif()
+    if(ARG_PRIVATE_DEPS)
+        target_link_libraries(${name} PRIVATE ${ARG_PRIVATE_DEPS})
+    endif()
+endfunction()
+
+# korvane_test(<name> SOURCES ... DEPS ...)
+# One GoogleTest executable; every test case is registered with CTest.
+function(korvane_test name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_compile_options(${name} PRIVATE ${KORVANE_WARNINGS})
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gmock GTest::gtest_main)
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+    gtest_discover_tests(${name}
+        DISCOVERY_TIMEOUT 60
+        PROPERTIES ENVIRONMENT
+            "KORVANE_TESTDATA=${KORVANE_TESTDATA_DIR};KORVANE_SOURCE_DIR=${PROJECT_SOURCE_DIR};QT_QPA_PLATFORM=offscreen")
+endfunction()
