@@ -99,7 +99,8 @@ void CommandChannel::closeAll() {
     wireless_.close();
 }
 
-bool CommandChannel::takeFromMailbox(uint8_t code, Packet& answer) {
+bool CommandChannel::takeFromMailbox(uint8_t code, std::chrono::steady_clock::time_point sentAt,
+                                     Packet& answer) {
     auto now = std::chrono::steady_clock::now();
     auto maxAge = std::chrono::milliseconds(timeoutMs());
     for (auto it = mailbox_.begin(); it != mailbox_.end();) {
@@ -107,7 +108,8 @@ bool CommandChannel::takeFromMailbox(uint8_t code, Packet& answer) {
             it = mailbox_.erase(it);
             continue;
         }
-        if (it->answer[3] == code) {
+        // An answer taken off the device before our packet went out is not ours.
+        if (it->answer[3] == code && it->at >= sentAt) {
             answer = it->answer;
             mailbox_.erase(it);
             return true;
@@ -115,6 +117,14 @@ bool CommandChannel::takeFromMailbox(uint8_t code, Packet& answer) {
         ++it;
     }
     return false;
+}
+
+void CommandChannel::drainStale(HidChannel& channel) {
+    Packet stale{};
+    size_t n = 0;
+    for (int i = 0; i < 16 && channel.read(stale, n, 0); ++i) {
+        putInMailbox(stale);
+    }
 }
 
 void CommandChannel::putInMailbox(const Packet& answer) {
@@ -146,6 +156,10 @@ int CommandChannel::exchange(std::span<const uint8_t> command, std::span<uint8_t
         const bool wireless = isWireless_.load();
         HidChannel& channel = wireless ? wireless_ : wired_;
         const int timeout = wireless ? 5000 : 1000;
+        // Reports already waiting are answers to earlier packets (a late answer
+        // after a time-out, or another thread's); they must not pass for ours.
+        drainStale(channel);
+        const auto sentAt = std::chrono::steady_clock::now();
         size_t written = 0;
         bool ok = channel.write(out, written, timeout);
         lock.unlock();
@@ -158,7 +172,7 @@ int CommandChannel::exchange(std::span<const uint8_t> command, std::span<uint8_t
         lock.lock();
         for (int attempt = 0; attempt < 2; ++attempt) {
             size_t n = 0;
-            if (takeFromMailbox(out[3], in)) {
+            if (takeFromMailbox(out[3], sentAt, in)) {
                 res = result::kDone;
                 bytesRead = kPacketSize;
                 break;
@@ -198,6 +212,7 @@ int CommandChannel::simpleExchange(std::span<const uint8_t> command, std::span<u
     size_t written = 0;
     {
         std::lock_guard lock(exchangeLock_);
+        drainStale(wired_);
         if (!wired_.write(out, written, 1000)) {
             return result::kWriteFailed;
         }

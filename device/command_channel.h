@@ -143,8 +143,10 @@ private:
                    uint32_t base);
     int readRange(std::mutex* lock, uint8_t code, std::span<uint8_t> out, size_t step, uint32_t base);
     int lockedSend(std::mutex& lock, const Packet& packet, Packet& answer);
-    bool takeFromMailbox(uint8_t code, Packet& answer);
+    bool takeFromMailbox(uint8_t code, std::chrono::steady_clock::time_point sentAt, Packet& answer);
     void putInMailbox(const Packet& answer);
+    // Moves the reports waiting on `channel` into the mailbox.
+    void drainStale(HidChannel& channel);
 
     HidChannel wired_;
     HidChannel wireless_;
