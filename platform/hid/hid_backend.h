@@ -51,7 +51,7 @@ enum class IoStatus {
     Timeout,       // nothing arrived (read) or the device did not take the report (write) in time
     Cancelled,     // woken by cancel() or close()
     Disconnected,  // the device is gone
-    Error,         // anything else (bad arguments, no access, closed handle)
+    Error,         // anything else (bad arguments, no access for the operation)
 };
 
 const char* toString(IoStatus status);

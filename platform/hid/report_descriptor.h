@@ -41,6 +41,10 @@ struct Capability {
     int32_t physicalMax = 0;
     uint32_t units = 0;
     int32_t unitsExponent = 0;
+    // Array fields that list several usages (or ranges) get one capability per
+    // entry, all sharing the field; this is the index of the entry's first
+    // usage in the field's usage list (logical value - logicalMin selects it).
+    uint32_t arrayIndex = 0;
 };
 
 struct Collection {
