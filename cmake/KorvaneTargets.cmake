@@ -1,6 +1,9 @@
 # Shared settings for every target of the project.
 
-set(KORVANE_WARNINGS -Wall -Wextra -Wpedantic -Wshadow=local -Wnon-virtual-dtor)
+set(KORVANE_WARNINGS -Wall -Wextra -Wpedantic -Wnon-virtual-dtor)
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    list(APPEND KORVANE_WARNINGS -Wshadow=local)
+endif()
 
 # korvane_library(<name> SOURCES ... [DEPS ...])
 # One static library per source folder; its folder's parent is the include root.
