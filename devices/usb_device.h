@@ -139,6 +139,10 @@ public:
         return 0;
     }
     virtual void LoadLightLists() {}
+    // A consumer-control interface of the device arrived (`row` is its slot, path
+    // included) or went away; the families read their notifications there.
+    virtual void OpenSecondary(const device::SupportedDevice& /*row*/) {}
+    virtual void CloseSecondary(int /*kind*/) {}
     virtual void FadeLed(int index, int mode);
     virtual void LightFirstNine();
     virtual void RotateRing(int direction);
