@@ -12,6 +12,7 @@
 #include "platform/log/logger.h"
 #include "platform/qt/notification_bridge.h"
 #include "platform/qt/qt_control.h"
+#include "sim/fault_plan.h"
 #include "sim/simulator.h"
 #include "ui/control.h"
 #include "ui/control_name.h"
@@ -30,7 +31,7 @@ constexpr CommandShape kCommands[] = {
     {"plug", 2, 3},   {"unplug", 2, 2},  {"link", 3, 3},      {"notify", 3, 3},    {"wait", 2, 2},
     {"click", 2, 2},  {"select", 3, 3},  {"slide", 3, 3},     {"type", 2, 1000},   {"pick", 3, 3},
     {"expect", 4, 1000}, {"expect-log", 2, 1000}, {"expect-log-count", 3, 1000},
-    {"snapshot", 2, 2}, {"answer", 2, 2}, {"choose-file", 1, 2}, {"suspend", 1, 1}, {"resume", 1, 1},
+    {"snapshot", 2, 2}, {"answer", 2, 2}, {"choose-file", 1, 2}, {"suspend", 1, 1}, {"resume", 1, 1}, {"fault", 3, 5},
 };
 
 std::vector<std::string> splitWords(const std::string& text) {
@@ -241,6 +242,53 @@ bool ScenarioRunner::run(const ScenarioLine& line, int* waitMs, std::string* rea
         auto code = parseNumber(w[2], 16);
         if (!code || *code < 0 || *code > 0xFFFF || !s->notify(w[1], static_cast<uint16_t>(*code))) {
             *reason = "cannot send that notification";
+            return false;
+        }
+        return true;
+    }
+    if (cmd == "fault") {
+        auto* s = needSimulator();
+        if (s == nullptr) return false;
+        if (!s->isPlugged(w[1])) {
+            *reason = w[1] + " is not plugged";
+            return false;
+        }
+        auto& plan = s->faults(w[1]);
+        const std::string& kind = w[2];
+        // Optional count of commands affected (default 1; "all": until cleared).
+        auto count = [&](size_t at) -> int {
+            if (w.size() <= at) return 1;
+            if (w[at] == "all") return sim::kUntilCleared;
+            auto n = parseNumber(w[at]);
+            return n && *n > 0 ? static_cast<int>(*n) : 1;
+        };
+        if (kind == "clear") {
+            plan.clear();
+        } else if (kind == "noanswer") {
+            plan.noAnswer(count(3));
+        } else if (kind == "status" && w.size() >= 4) {
+            auto st = parseNumber(w[3], 16);
+            if (!st || *st < 0 || *st > 255) {
+                *reason = "a status byte in hex expected";
+                return false;
+            }
+            plan.status(static_cast<uint8_t>(*st), count(4));
+        } else if (kind == "delay" && w.size() >= 4) {
+            auto ms = parseNumber(w[3]);
+            if (!ms || *ms < 0) {
+                *reason = "milliseconds expected";
+                return false;
+            }
+            plan.delay(std::chrono::milliseconds(*ms), count(4));
+        } else if (kind == "unplug-after" && w.size() >= 4) {
+            auto n = parseNumber(w[3]);
+            if (!n || *n < 0) {
+                *reason = "a number of reports expected";
+                return false;
+            }
+            plan.unplugAfter(static_cast<int>(*n));
+        } else {
+            *reason = "fault kinds: noanswer [N|all], status HEX [N|all], delay MS [N|all], unplug-after N, clear";
             return false;
         }
         return true;

@@ -38,6 +38,7 @@ inline constexpr uint8_t kMacroRepeat = 0x71;
 inline constexpr uint8_t kGun = 0x72;
 inline constexpr uint8_t kSpecial = 0xA0;
 inline constexpr uint8_t kCombinationPage = 0xB0;
+inline constexpr uint8_t kKeyboardMacro = 0xD0;
 }  // namespace type
 
 constexpr bool isMacroAssignment(const KeyAssignment& a) {

@@ -38,7 +38,7 @@ void HeadsetFirmware::fillFactoryMemory(const FirmwareConfig& config, Memory& me
         const size_t base = kSettingsStride * static_cast<size_t>(p);
         uint8_t block[kSettingsBlockSize] = {};
         block[1] = 0x01;  // light mode code
-        block[2] = 5;     // level
+        block[2] = 4;     // level (the headset's maximum)
         block[3] = 2;     // 4 - speed
         block[5] = 1;     // multicolour
         block[6] = 255;
