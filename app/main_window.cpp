@@ -8,6 +8,8 @@
 #include "ui/control_lookup.h"
 #include "ui/control_name.h"
 #include "ui/dispatcher.h"
+#include "ui/file_dialog.h"
+#include "ui/message_box.h"
 #include "ui/required_controls.h"
 #include "ui/skin_file.h"
 
@@ -19,6 +21,24 @@ using device::DeviceKind;
 using device::InterfaceRole;
 
 constexpr int kTimerDisplay = 1011;
+constexpr int kTimerProfileSelect = 1055;
+
+// Panel elements of a device page and the skin files their content comes from.
+constexpr std::pair<const char*, const char*> kPanelSkins[] = {
+    {"DeviceProfile", "XML\\CustomControlXML\\DeviceProfile.xml"},
+    {"LightControl", "XML\\CustomControlXML\\LightControl.xml"},
+    {"KeySetControl", "XML\\CustomControlXML\\KeySetControl.xml"},
+    {"MacroControl", "XML\\CustomControlXML\\MacroControl.xml"},
+    {"ShootControl", "XML\\CustomControlXML\\ShootControl.xml"},
+    {"MagicControl", "XML\\CustomControlXML\\MagicControl.xml"},
+    {"Voice6533Control", "XML\\CustomControlXML\\Voice6533Control.xml"},
+};
+
+constexpr const char* kProfileButtons[] = {"device_add_btn",     "device_sub_btn",
+                                           "device_copy_btn",    "device_reset_btn",
+                                           "device_profile_edit_save_btn", "profile_fun_spread_btn",
+                                           "device_import_btn",  "device_export_btn"};
+const ui::FileFilter kProfileFilter{"Profile Files(*.json)", "*.json"};
 constexpr const char* kMainSkin = "XML\\main.xml";
 constexpr const char* kPowerPanelSkin = "XML\\CustomControlXML\\MpDevicePower.xml";
 
@@ -53,9 +73,11 @@ bool isWiredKind(DeviceKind kind) { return kind == DeviceKind::Keyboard || kind 
 CMainWnd::CMainWnd(Context context, ui::Control* root) : context_(std::move(context)), root_(root) {
     if (root != nullptr) {
         root->setTimerHandler([this](const ui::Notification& n) {
+            context_.services.dispatcher.killTimer(*root_.get(), static_cast<int>(n.wParam));
             if (n.wParam == kTimerDisplay) {
-                context_.services.dispatcher.killTimer(*root_.get(), kTimerDisplay);
                 applyDisplayScale();
+            } else if (n.wParam == kTimerProfileSelect) {
+                if (Tab* tab = currentTab()) applyProfileSelection(*tab);
             }
         });
     }
@@ -267,6 +289,7 @@ devices::CKorvaneUSBDevice* CMainWnd::createPage(int templateIndex, const device
         return nullptr;
     }
     tabControl->setVisible(false);
+    expandPanels(page);
     tab->power = std::make_unique<devices::CMpDevicePowerUI>(powerControl, static_cast<int>(row.kind), 0);
 
     std::unique_ptr<devices::CKorvaneUSBDevice> device =
@@ -282,7 +305,7 @@ devices::CKorvaneUSBDevice* CMainWnd::createPage(int templateIndex, const device
     if (family == DeviceFamily::Mouse) {
         device->setMirrorLedIndex(pageTemplate.mirrorLedIndex);
     }
-    device->setProfileFileName(profileName_);
+    device->setProfileFileName(profileName_);  // replaced by the profile list's selection below
     device->setFamilyName(tabTemplate.familyName);
     device->setPowerPanel(tab->power.get());
     device->setSupportedDevice(row);
@@ -302,6 +325,7 @@ devices::CKorvaneUSBDevice* CMainWnd::createPage(int templateIndex, const device
     tab->control = tabControl;
     tab->page = page;
     tab->powerControl = powerControl;
+    setUpProfiles(*tab);
     tabs_.push_back(std::move(tab));
 
     devices::CKorvaneUSBDevice* raw = device.get();
@@ -739,6 +763,137 @@ void CMainWnd::applyDisplayScale() {
 }
 
 // ---------------------------------------------------------------------------
+// Profiles
+
+// Fills the panel elements of a page with their content.
+void CMainWnd::expandPanels(ui::Control* page) {
+    if (page == nullptr) {
+        return;
+    }
+    for (const auto& [className, skinFile] : kPanelSkins) {
+        std::vector<ui::Control*> holders;
+        std::vector<ui::Control*> todo{page};
+        while (!todo.empty()) {
+            ui::Control* c = todo.back();
+            todo.pop_back();
+            if (ui::namesEqual(c->className(), className)) {
+                holders.push_back(c);
+                continue;
+            }
+            for (ui::Control* child : c->children()) todo.push_back(child);
+        }
+        for (ui::Control* holder : holders) {
+            if (holder->children().empty()) {
+                context_.shell.buildInto(skinFile, holder);
+            }
+        }
+    }
+}
+
+void CMainWnd::setUpProfiles(Tab& tab) {
+    ui::Control* page = tab.page.get();
+    ui::Control* holder = page != nullptr ? page->find("DeviceProfileItem") : nullptr;
+    if (holder == nullptr || tab.device == nullptr) {
+        return;
+    }
+    auto& device = *tab.device;
+    tab.profiles = std::make_unique<profile::CDeviceProfileUI>(holder);
+    tab.profiles->SetKind(static_cast<int>(device.kind()));
+    tab.profiles->SetPaths(device.deviceDataFolder(), device.defaultDataFile());
+    tab.profiles->Initialise();
+    device.setProfileFileName(tab.profiles->SelectedUUID());
+    ui::setText(holder, "device_select_name",
+                context_.services.language.text("device_name_" + device.familyName()));
+}
+
+CMainWnd::Tab* CMainWnd::currentTab() {
+    devices::CKorvaneUSBDevice* d = currentDevice();
+    return d != nullptr ? tabOf(d) : nullptr;
+}
+
+void CMainWnd::showMessage(std::string_view key) {
+    context_.services.messages.ShowMessage(root_.get(), "", key, true, ui::MessageButtons::Confirm);
+}
+
+void CMainWnd::applyProfileSelection(Tab& tab) {
+    if (!tab.profiles || tab.device == nullptr) {
+        return;
+    }
+    auto& panel = *tab.profiles;
+    auto& device = *tab.device;
+    panel.Select(panel.SelectedIndex(), ui::Notify::No);
+    device.setProfileFileName(panel.SelectedUUID());
+    device.ReloadProfile();
+    device.RefreshPage();
+    device.WriteDeviceSettings(0, 0, 1, screen_.width, screen_.height);
+    int upload = device.UploadMacros(device.CollectUsedMacros());
+    if (upload == -1) {
+        showMessage("message_text_7");
+    } else if (upload > 0) {
+        std::string text = context_.services.language.text("message_text_16");
+        if (auto at = text.find("%d"); at != std::string::npos) {
+            text.replace(at, 2, std::to_string(upload));
+        } else {
+            text += " " + std::to_string(upload);
+        }
+        context_.services.messages.ShowMessage(root_.get(), "", text, false, ui::MessageButtons::Confirm);
+    }
+    device.WriteOwnKeys();
+}
+
+void CMainWnd::onProfileButton(const ui::Notification& n) {
+    bool isProfileButton = false;
+    for (const char* name : kProfileButtons) isProfileButton = isProfileButton || n.from(name);
+    if (!isProfileButton) {
+        return;
+    }
+    Tab* tab = currentTab();
+    if (tab == nullptr || !tab->profiles) {
+        return;
+    }
+    auto& panel = *tab->profiles;
+    if (n.from("profile_fun_spread_btn")) {
+        panel.ShowMenu(!panel.MenuVisible());
+    } else if (n.from("device_add_btn")) {
+        int added = panel.Add();
+        if (added >= 0) {
+            panel.Select(added, ui::Notify::No);
+            applyProfileSelection(*tab);
+        }
+    } else if (n.from("device_sub_btn")) {
+        if (panel.Delete() >= 0) applyProfileSelection(*tab);
+    } else if (n.from("device_copy_btn")) {
+        panel.Copy();
+    } else if (n.from("device_profile_edit_save_btn")) {
+        std::string name = panel.NameEditText();
+        if (name.empty()) return;
+        switch (panel.Rename(name)) {
+            case profile::RenameResult::NameInUse: showMessage("message_text_5"); break;
+            case profile::RenameResult::Blank: showMessage("message_text_25"); break;
+            default: break;
+        }
+    } else if (n.from("device_reset_btn")) {
+        if (context_.services.messages.ShowMessage(root_.get(), "", "message_text_22", true,
+                                                   ui::MessageButtons::ConfirmCancel) == 1 &&
+            panel.Reset()) {
+            applyProfileSelection(*tab);
+        }
+    } else if (n.from("device_import_btn")) {
+        if (panel.SelectedIndex() < 0) return;
+        auto path = context_.services.files.openFile(root_.get(), kProfileFilter);
+        if (path && profile::CDeviceProfileUI::IsImportableProfile(*path)) {
+            panel.Import(*path);
+        }
+    } else if (n.from("device_export_btn")) {
+        if (panel.SelectedIndex() < 0) return;
+        auto path = context_.services.files.saveFile(root_.get(), kProfileFilter);
+        if (path && !path->empty()) {
+            panel.Export(*path);
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
 // Routing
 
 void CMainWnd::onNotify(const ui::Notification& n) {
@@ -769,6 +924,14 @@ void CMainWnd::onNotify(const ui::Notification& n) {
             selectNeighbour(-1);
         } else if (n.from("device_select_next")) {
             selectNeighbour(1);
+        } else {
+            onProfileButton(n);
+        }
+        return;
+    }
+    if (n.is(ui::notify::kItemSelect)) {
+        if (n.from("device_profile_combo") && root_) {
+            context_.services.dispatcher.startTimer(*root_.get(), kTimerProfileSelect, 400);
         }
         return;
     }
@@ -779,8 +942,9 @@ void CMainWnd::onNotify(const ui::Notification& n) {
         }
         for (size_t i = 0; i < std::size(kFeatureTabs); ++i) {
             if (n.from(kFeatureTabs[i]) && n.sender != nullptr && n.sender->selected()) {
-                if (auto* d = currentDevice()) {
-                    d->ShowSubPage(static_cast<int>(i) + 1);
+                if (Tab* tab = currentTab()) {
+                    tab->device->ShowSubPage(static_cast<int>(i) + 1);
+                    if (tab->profiles) tab->profiles->ShowFeatureTab(static_cast<int>(i) + 1);
                 }
                 return;
             }

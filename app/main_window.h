@@ -18,6 +18,7 @@
 #include "devices/device_tab.h"
 #include "devices/power_panel.h"
 #include "devices/usb_device.h"
+#include "profile/device_profile_panel.h"
 #include "ui/control.h"
 #include "ui/ui_services.h"
 
@@ -101,6 +102,7 @@ private:
         ui::ControlRef control;
         ui::ControlRef page;
         ui::ControlRef powerControl;
+        std::unique_ptr<profile::CDeviceProfileUI> profiles;
         bool selected = false;
     };
 
@@ -128,6 +130,15 @@ private:
     void selectNeighbour(int step);
     void onTabOption(const ui::Notification& n);
     void updateNoDevicePanel();
+
+    // Profiles
+    void expandPanels(ui::Control* page);
+    void setUpProfiles(Tab& tab);
+    Tab* currentTab();
+    void onProfileButton(const ui::Notification& n);
+    // The device takes the selected profile: load, show, write settings, keys and macros.
+    void applyProfileSelection(Tab& tab);
+    void showMessage(std::string_view key);
 
     void restoreAndRaise();
     void applyDisplayScale();
