@@ -29,6 +29,8 @@
 #include "platform/qt/qt_file_dialog.h"
 #include "platform/qt/qt_message_box.h"
 #include "platform/qt/skin_loader.h"
+#include "platform/qt/skin_theme.h"
+#include "app/window_drag.h"
 #include "sim/simulator.h"
 #include "ui/language.h"
 #include "ui/scripted_answers.h"
@@ -164,9 +166,8 @@ int main(int argc, char** argv) {
     }
     qt::SkinLoader skin(QString::fromStdString(skinFolder.string()));
     skin.setLanguage(&language);
-    QFile style(QString::fromStdString((skinFolder / "style.qss").string()));
-    if (style.open(QIODevice::ReadOnly)) {
-        application.setStyleSheet(QString::fromUtf8(style.readAll()));
+    if (!qt::applySkinTheme(application, QString::fromStdString(skinFolder.string()))) {
+        log::debug("the skin has no readable style.qss");
     }
 
     // Devices: the machine's, or simulated ones.
@@ -202,6 +203,10 @@ int main(int argc, char** argv) {
                      skin.errorString().toStdString().c_str());
         return 1;
     }
+    // The skin draws its own caption: the window has no system frame and is
+    // moved by its caption bar.
+    window->setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    app::makeDraggable(window, window->findChild<QWidget*>("caption_bar"));
     window->setWindowTitle(QString::fromUtf8(app::kWindowTitle.data(), static_cast<int>(app::kWindowTitle.size())));
     window->setWindowIcon(QIcon(QString::fromStdString((skinFolder / "logo.svg").string())));
     window->resize(800, 572);

@@ -318,6 +318,8 @@ devices::CKorvaneUSBDevice* CMainWnd::createPage(int templateIndex, const device
 
     ui::setText(tabControl, "tab_header_device",
                 context_.services.language.text("device_name_" + tabTemplate.familyName));
+    ui::setBackgroundImage(tabControl, "device_tab_icon",
+                           "file='icons/device_" + tabTemplate.familyName + ".svg'");
     tab->option = std::make_unique<devices::CDeviceOptionUI>(tabControl, context_.services.dispatcher);
     tab->option->setDevice(device.get());
     tab->option->setPowerPanel(tab->power.get());
@@ -731,6 +733,7 @@ void CMainWnd::setLightOwner(bool owner, bool broadcast) {
         context_.bus.broadcastLightOwner(1, owner ? 1 : 0);
     }
     ui::setText(root_.get(), "control_light_status", owner ? "控制灯光" : "不控制灯光");
+    ui::setSelected(root_.get(), "control_light_status", owner, ui::Notify::No);
     for (FamilyList list : {kMice, kPads, kKeyboards}) {
         for (auto* d : familyDevices(list)) {
             d->setLightingOwner(owner);

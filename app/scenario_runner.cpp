@@ -31,8 +31,14 @@ constexpr CommandShape kCommands[] = {
     {"plug", 2, 3},   {"unplug", 2, 2},  {"link", 3, 3},      {"notify", 3, 3},    {"wait", 2, 2},
     {"click", 2, 2},  {"select", 3, 3},  {"slide", 3, 3},     {"type", 2, 1000},   {"pick", 3, 3},
     {"expect", 4, 1000}, {"expect-log", 2, 1000}, {"expect-log-count", 3, 1000},
+    {"await", 4, 1000}, {"await-log", 2, 1000},
     {"snapshot", 2, 2}, {"answer", 2, 2}, {"choose-file", 1, 2}, {"suspend", 1, 1}, {"resume", 1, 1}, {"fault", 3, 5},
 };
+
+std::vector<std::string> withCommand(std::vector<std::string> words, const char* command) {
+    words[0] = command;
+    return words;
+}
 
 std::vector<std::string> splitWords(const std::string& text) {
     std::vector<std::string> words;
@@ -146,12 +152,41 @@ void ScenarioRunner::finish(int code) {
 }
 
 void ScenarioRunner::runNext() {
+    if (awaiting_) {
+        // An "await" line: check again until it holds or its time is up.
+        const ScenarioLine& line = lines_[next_ - 1];
+        std::string reason;
+        int ignored = 0;
+        bool held = line.words[0] == "await-log"
+                        ? countLog(restAfter(line.text, 1)) > 0
+                        : run(ScenarioLine{line.number, line.text, withCommand(line.words, "expect")}, &ignored,
+                              &reason);
+        if (held) {
+            awaiting_ = false;
+        } else if (std::chrono::steady_clock::now() >= awaitUntil_) {
+            awaiting_ = false;
+            if (reason.empty()) reason = "no debug line contains \"" + restAfter(line.text, 1) + "\"";
+            std::fprintf(stderr, "%s:%d: %s: still not so after %d ms: %s\n", fileName_.c_str(), line.number,
+                         line.text.c_str(), kAwaitMs, reason.c_str());
+            finish(1);
+            return;
+        } else {
+            QTimer::singleShot(10, this, [this] { runNext(); });
+            return;
+        }
+    }
     if (next_ >= lines_.size()) {
         std::fprintf(stderr, "%s: all %zu lines passed\n", fileName_.c_str(), lines_.size());
         finish(0);
         return;
     }
     const ScenarioLine& line = lines_[next_++];
+    if (line.words[0] == "await" || line.words[0] == "await-log") {
+        awaiting_ = true;
+        awaitUntil_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(kAwaitMs);
+        QTimer::singleShot(0, this, [this] { runNext(); });
+        return;
+    }
     int waitMs = 0;
     std::string reason;
     if (!run(line, &waitMs, &reason)) {

@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -66,6 +67,10 @@ private:
     std::vector<ScenarioLine> lines_;
     std::string fileName_;
     size_t next_ = 0;
+    // How long "await" waits for its condition; generous, for slow (sanitizer) builds.
+    static constexpr int kAwaitMs = 20000;
+    bool awaiting_ = false;
+    std::chrono::steady_clock::time_point awaitUntil_;
     std::function<void(int)> done_;
     std::mutex logMutex_;
     std::vector<std::string> log_;

@@ -3,6 +3,7 @@
 #include <QFrame>
 
 #include "platform/qt/circle_progress.h"
+#include "platform/qt/colour_palette.h"
 #include "platform/qt/device_key_button.h"
 #include "platform/qt/image_button.h"
 #include "platform/qt/select_panel.h"
@@ -29,6 +30,7 @@ QStringList CustomWidgetFactory::standardClassNames() {
     return {QStringLiteral("DeviceKeyButton"),
             QStringLiteral("SelectPanel"),
             QStringLiteral("CircleProgress"),
+            QStringLiteral("ColorPalette"),
             QStringLiteral("HandImgButton"),
             QStringLiteral("HandImgSelectButton"),
             QStringLiteral("RedioMacroButton"),
@@ -57,6 +59,7 @@ CustomWidgetFactory CustomWidgetFactory::standard() {
     factory.registerClass(QStringLiteral("DeviceKeyButton"), make<DeviceKeyButton>());
     factory.registerClass(QStringLiteral("SelectPanel"), make<SelectPanel>());
     factory.registerClass(QStringLiteral("CircleProgress"), make<CircleProgress>());
+    factory.registerClass(QStringLiteral("ColorPalette"), make<ColourPalette>());
     factory.registerClass(QStringLiteral("HandImgButton"), make<HandImgButton>());
     factory.registerClass(QStringLiteral("HandImgSelectButton"), make<HandImgSelectButton>());
     factory.registerClass(QStringLiteral("RedioMacroButton"), make<RedioMacroButton>());

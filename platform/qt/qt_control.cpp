@@ -12,6 +12,7 @@
 #include <QHash>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStyle>
 #include <QListView>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -375,6 +376,10 @@ void QtControl::setAttribute(std::string_view name, std::string_view value) {
     if (lower == QLatin1String("bkcolor") || lower == QLatin1String("bkimage") ||
         lower == QLatin1String("foreimage")) {
         applySkinDecoration(widget_);
+    } else {
+        // Style-sheet rules may select on the attribute (QSlider[thumbimage=...]).
+        widget_->style()->unpolish(widget_);
+        widget_->style()->polish(widget_);
     }
     widget_->update();
 }

@@ -3,9 +3,14 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QImage>
 #include <QMetaClassInfo>
+#include <QPainter>
 #include <QPixmapCache>
 #include <QStringList>
+#include <QSvgRenderer>
+
+#include <cmath>
 
 #include "platform/qt/qt_text.h"
 #include "ui/argb_text.h"
@@ -32,6 +37,68 @@ QString imageFile(const QString& imageText) {
     }
     const int end = text.indexOf(text[quote], quote + 1);
     return end < 0 ? QString() : text.mid(quote + 1, end - quote - 1);
+}
+
+bool isSvg(const QString& path) {
+    return QFileInfo(path).suffix().compare(QLatin1String("svg"), Qt::CaseInsensitive) == 0;
+}
+
+// The code names images with ".png"; the skin ships most of them as drawings.
+QString withSvgFallback(const QString& path) {
+    if (QFileInfo::exists(path) || isSvg(path)) {
+        return path;
+    }
+    const QFileInfo info(path);
+    const QString svg = info.dir().filePath(info.completeBaseName() + QLatin1String(".svg"));
+    return QFileInfo::exists(svg) ? svg : path;
+}
+
+QPixmap renderSvg(const QString& path, const QWidget* widget, QSize size) {
+    if (!QFileInfo::exists(path)) {
+        return QPixmap();
+    }
+    QSvgRenderer renderer(path);
+    if (!renderer.isValid()) {
+        return QPixmap();
+    }
+    if (size.isEmpty() && widget != nullptr) {
+        size = widget->size();
+    }
+    if (size.isEmpty()) {
+        size = renderer.defaultSize();
+    }
+    if (size.isEmpty()) {
+        return QPixmap();
+    }
+    const qreal ratio = widget != nullptr ? widget->devicePixelRatioF() : 1.0;
+    constexpr qreal kLargestSide = 8192;  // beyond any screen; keeps the sizes below in range
+    if (size.width() * ratio > kLargestSide || size.height() * ratio > kLargestSide) {
+        return QPixmap();
+    }
+    const QString key = QStringLiteral("korvane-svg:%1@%2x%3*%4")
+                            .arg(path)
+                            .arg(size.width())
+                            .arg(size.height())
+                            .arg(ratio);
+    QPixmap pixmap;
+    if (QPixmapCache::find(key, &pixmap)) {
+        return pixmap;
+    }
+    QImage image(static_cast<int>(std::ceil(size.width() * ratio)),
+                 static_cast<int>(std::ceil(size.height() * ratio)),
+                 QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull()) {
+        return QPixmap();
+    }
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(image.size())));
+    }
+    image.setDevicePixelRatio(ratio);
+    pixmap = QPixmap::fromImage(image);
+    QPixmapCache::insert(key, pixmap);
+    return pixmap;
 }
 
 QString cssUrl(const QString& path) {
@@ -68,16 +135,20 @@ QString resolveSkinImage(const QWidget* widget, const QString& imageText) {
         return QString();
     }
     if (QFileInfo(file).isAbsolute()) {
-        return QDir::cleanPath(file);
+        return withSvgFallback(QDir::cleanPath(file));
     }
     const QString folder = skinFolderOf(widget);
-    return QDir::cleanPath(folder.isEmpty() ? file : QDir(folder).filePath(file));
+    return withSvgFallback(
+        QDir::cleanPath(folder.isEmpty() ? file : QDir(folder).filePath(file)));
 }
 
-QPixmap skinPixmap(const QWidget* widget, const QString& imageText) {
+QPixmap skinPixmap(const QWidget* widget, const QString& imageText, QSize size) {
     const QString path = resolveSkinImage(widget, imageText);
     if (path.isEmpty()) {
         return QPixmap();
+    }
+    if (isSvg(path)) {
+        return renderSvg(path, widget, size);
     }
     QPixmap pixmap;
     if (!QPixmapCache::find(path, &pixmap)) {
@@ -115,6 +186,12 @@ void applySkinDecoration(QWidget* widget) {
     if (declarations.isEmpty() && !widget->property(kBaseStyle).isValid()) {
         widget->update();  // nothing of ours in its style sheet yet
         return;
+    }
+    // Qt draws style sheet backgrounds of its own widget classes only; a class
+    // derived from QWidget itself (SelectPanel) has to ask for it.
+    if (!declarations.isEmpty() && !ownBackground &&
+        widget->metaObject()->superClass() == &QWidget::staticMetaObject) {
+        widget->setAttribute(Qt::WA_StyledBackground, true);
     }
     if (!widget->property(kBaseStyle).isValid()) {
         widget->setProperty(kBaseStyle, widget->styleSheet());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPixmap>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 
@@ -18,10 +19,15 @@ void setSkinFolder(QWidget* root, const QString& folder);
 // else the application-wide one (QCoreApplication property "korvane_skin_dir").
 QString skinFolderOf(const QWidget* widget);
 
-// The absolute file of an image text, "" for an empty text.
+// The absolute file of an image text, "" for an empty text. The skin ships its
+// images as SVG under the names the code asks for ("power/powered.png" is
+// "power/powered.svg"): a file that does not exist is replaced by the ".svg" of
+// the same base name when that one does.
 QString resolveSkinImage(const QWidget* widget, const QString& imageText);
-// The image, cached; a null pixmap when it cannot be read.
-QPixmap skinPixmap(const QWidget* widget, const QString& imageText);
+// The image, cached; a null pixmap when it cannot be read. An SVG is rendered at
+// `size` (device-independent pixels, scaled by the widget's pixel ratio), else at
+// the widget's size, else at its own size.
+QPixmap skinPixmap(const QWidget* widget, const QString& imageText, QSize size = QSize());
 
 // Shows the widget's look attributes through its style sheet, keeping the style
 // sheet the skin gave it. Widgets whose class carries the class info
