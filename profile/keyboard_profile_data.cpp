@@ -86,8 +86,9 @@ int CKeyboardProfiledata::ReadCustomLightModeGroupIndex() {
 }
 
 void CKeyboardProfiledata::WriteSystemStages(const SystemWords& words) {
-    detail::writeFields<SystemStagesRecord>(files::objectMember(mutableEntry(), "SystemStages"),
-                                            unpackSystemStages(words), kSystemFields);
+    const SystemStagesRecord record = unpackSystemStages(words);
+    detail::writeFields<SystemStagesRecord>(files::objectMember(mutableEntry(), "SystemStages"), record,
+                                            kSystemFields);
     systemWords_ = words;
 }
 
