@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "device/command_channel.h"
+#include "lighting/panel/light_panel_controls.h"
 #include "platform/log/logger.h"
 #include "ui/control_lookup.h"
 #include "ui/control_name.h"
@@ -70,7 +71,12 @@ bool isWiredKind(DeviceKind kind) { return kind == DeviceKind::Keyboard || kind 
 
 }  // namespace
 
-CMainWnd::CMainWnd(Context context, ui::Control* root) : context_(std::move(context)), root_(root) {
+CMainWnd::CMainWnd(Context context, ui::Control* root)
+    : context_(std::move(context)),
+      root_(root),
+      lightOwner_(lightFamilies_, [this](int w, int l) { context_.bus.broadcastLightOwner(w, l); }),
+      gameEvents_(context_.services.dispatcher, root, [this] { return lightScreen(); }) {
+    lightOwner_.setStatusControl(root);
     if (root != nullptr) {
         root->setTimerHandler([this](const ui::Notification& n) {
             context_.services.dispatcher.killTimer(*root_.get(), static_cast<int>(n.wParam));
@@ -78,6 +84,8 @@ CMainWnd::CMainWnd(Context context, ui::Control* root) : context_(std::move(cont
                 applyDisplayScale();
             } else if (n.wParam == kTimerProfileSelect) {
                 if (Tab* tab = currentTab()) applyProfileSelection(*tab);
+            } else if (n.wParam == lighting::panel::kGameEventTimer) {
+                gameEvents_.OnTimer(lighting::panel::kGameEventTimer, currentDevice());
             }
         });
     }
@@ -91,6 +99,8 @@ CMainWnd::~CMainWnd() {
 }
 
 void CMainWnd::declareControls(ui::RequiredControls& required) {
+    lighting::panel::declareLightPanelControls(required);
+    profile::declareDeviceProfileControls(required);
     using K = ui::ControlKind;
     required.require(kMainSkin, {{"device_select_layout", K::Container},
                                  {"device_switch", K::Tab},
@@ -130,12 +140,10 @@ void CMainWnd::windowInit() {
         log::debug("no session bus: lighting-owner broadcasts and game events are off");
     }
     context_.bus.setHandlers(SessionBus::Handlers{
-        [this](int wParam, int lParam) {
-            if (wParam == 1) {
-                setLightOwner(lParam != 0, false);
-            }
+        [this](int wParam, int lParam) { lightOwner_.OnNotice(wParam, lParam); },
+        [this](const std::string&, int wParam, int lParam) {
+            if (awake_.load()) gameEvents_.OnGameEvent(currentDevice(), wParam, lParam);
         },
-        nullptr,
         [this](bool sleeping) { setAwake(!sleeping); },
     });
 
@@ -160,6 +168,7 @@ void CMainWnd::windowInit() {
         DeviceWatch::Handlers{[this](size_t s) { onDeviceFound(s); }, [this](size_t s) { onDeviceLost(s); },
                               [this] { onInstanceMessage(0, 0); }});
     startThread(0, [this](std::stop_token stop) { watch_->run(stop); });
+    startThread(8, [this](std::stop_token stop) { lighting::panel::LightSyncThread(stop, lightSync_); });
 
     if (root != nullptr) {
         context_.services.dispatcher.startTimer(*root, kTimerDisplay, 100);
@@ -311,7 +320,7 @@ devices::CKorvaneUSBDevice* CMainWnd::createPage(int templateIndex, const device
     device->setSupportedDevice(row);
     device->setLightListIndex(tabTemplate.typeCode);
     device->setLightGroup(pageTemplate.lightGroup);
-    device->setLightingOwner(lightOwner_);
+    device->setLightingOwner(lightOwner_.lightOwner() && awake_.load());
     device->setWindowActive(windowActive_);
     device->setPage(page);
     device->BindPage();
@@ -327,6 +336,15 @@ devices::CKorvaneUSBDevice* CMainWnd::createPage(int templateIndex, const device
     tab->control = tabControl;
     tab->page = page;
     tab->powerControl = powerControl;
+    if (ui::Control* item = page->find(lighting::panel::kLightControlItem)) {
+        tab->light = std::make_unique<lighting::panel::CLightControlUI>(item, &context_.services.language);
+        device->setLightPanel(tab->light.get());
+        lighting::panel::fillLightPanel(*tab->light, *device);
+    }
+    static constexpr lighting::panel::LightFamily kLightLists[] = {
+        lighting::panel::LightFamily::MousePads, lighting::panel::LightFamily::Mice,
+        lighting::panel::LightFamily::Keyboards, lighting::panel::LightFamily::Headsets};
+    lightFamilies_.add(kLightLists[list], device.get());
     setUpProfiles(*tab);
     tabs_.push_back(std::move(tab));
 
@@ -624,7 +642,12 @@ void CMainWnd::showTab(int index, bool visible, bool select) {
             }
         }
     }
+    onTabsChanged();
+}
+
+void CMainWnd::onTabsChanged() {
     updateNoDevicePanel();
+    lightSync_.UpdateSyncAvailability(visibleTabCount());
 }
 
 void CMainWnd::updateNoDevicePanel() {
@@ -719,29 +742,12 @@ void CMainWnd::onMessage(int message, int64_t wParam, int64_t lParam) {
 
 void CMainWnd::setAwake(bool awake) {
     awake_.store(awake);
-    bool owner = awake && lightOwner_;
-    for (FamilyList list : {kMice, kPads, kKeyboards}) {
-        for (auto* d : familyDevices(list)) {
-            d->setLightingOwner(owner);
-        }
+    if (awake) {
+        lightOwner_.OnResume();
+    } else {
+        lightOwner_.OnSuspend();
     }
 }
-
-void CMainWnd::setLightOwner(bool owner, bool broadcast) {
-    lightOwner_ = owner;
-    if (broadcast) {
-        context_.bus.broadcastLightOwner(1, owner ? 1 : 0);
-    }
-    ui::setText(root_.get(), "control_light_status", owner ? "控制灯光" : "不控制灯光");
-    ui::setSelected(root_.get(), "control_light_status", owner, ui::Notify::No);
-    for (FamilyList list : {kMice, kPads, kKeyboards}) {
-        for (auto* d : familyDevices(list)) {
-            d->setLightingOwner(owner);
-        }
-    }
-}
-
-void CMainWnd::toggleLightOwner() { setLightOwner(!lightOwner_, true); }
 
 void CMainWnd::closeToTray() {
     if (!context_.shell.trayAvailable()) {
@@ -910,13 +916,16 @@ void CMainWnd::onNotify(const ui::Notification& n) {
     if (!awake_.load()) {
         return;
     }
+    if (lightHandlers_.Route(n, currentDevice())) {
+        return;
+    }
     if (n.is(ui::notify::kClick)) {
         if (n.from("closebtn")) {
             closeToTray();
         } else if (n.from("nodevice_ok_btn")) {
             context_.shell.hide();
         } else if (n.from("control_light_status")) {
-            toggleLightOwner();
+            lightOwner_.Toggle();
         } else if (n.from("minbtn")) {
             context_.shell.minimise();
         } else if (n.from("maxbtn")) {

@@ -18,6 +18,12 @@
 #include "devices/device_tab.h"
 #include "devices/power_panel.h"
 #include "devices/usb_device.h"
+#include "lighting/panel/game_event_light.h"
+#include "lighting/panel/light_control.h"
+#include "lighting/panel/light_families.h"
+#include "lighting/panel/light_handlers.h"
+#include "lighting/panel/light_owner.h"
+#include "lighting/panel/light_sync.h"
 #include "profile/device_profile_panel.h"
 #include "ui/control.h"
 #include "ui/ui_services.h"
@@ -80,7 +86,7 @@ public:
     // The device of the first visible and selected tab, else of the last tab; nullptr without tabs.
     devices::CKorvaneUSBDevice* currentDevice() const;
     int deviceCount() const;
-    bool lightOwner() const { return lightOwner_; }
+    bool lightOwner() const { return lightOwner_.lightOwner(); }
     int displayScale() const { return displayScale_; }
 
     // DeviceHost
@@ -103,6 +109,7 @@ private:
         ui::ControlRef page;
         ui::ControlRef powerControl;
         std::unique_ptr<profile::CDeviceProfileUI> profiles;
+        std::unique_ptr<lighting::panel::CLightControlUI> light;
         bool selected = false;
     };
 
@@ -142,8 +149,8 @@ private:
 
     void restoreAndRaise();
     void applyDisplayScale();
-    void toggleLightOwner();
-    void setLightOwner(bool owner, bool broadcast);
+    lighting::panel::ScreenSize lightScreen() const { return {screen_.width, screen_.height}; }
+    void onTabsChanged();
     void closeToTray();
     void startThread(size_t index, std::function<void(std::stop_token)> body);
 
@@ -152,10 +159,15 @@ private:
     device::SlotList slots_;
     std::array<std::vector<std::unique_ptr<devices::CKorvaneUSBDevice>>, kFamilyCount> families_;
     std::vector<std::unique_ptr<Tab>> tabs_;
+    // Lighting: the lists the sync engine reads outlive its thread (slot 8).
+    lighting::panel::LightFamilies lightFamilies_;
+    lighting::panel::LightSync lightSync_{lightFamilies_};
+    lighting::panel::LightPanelHandlers lightHandlers_{lightSync_, [this] { return lightScreen(); }};
+    lighting::panel::LightOwnerSwitch lightOwner_;
+    lighting::panel::GameEventLighting gameEvents_;
     std::array<ThreadSlot, 20> threads_;
     std::unique_ptr<DeviceWatch> watch_;
     std::atomic<bool> awake_{true};
-    bool lightOwner_ = true;
     bool windowActive_ = true;
     bool initialised_ = false;
     bool shutDown_ = false;

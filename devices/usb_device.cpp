@@ -4,6 +4,7 @@
 
 #include "devices/power_panel.h"
 #include "lighting/light_stream.h"
+#include "lighting/panel/light_list_files.h"
 #include "platform/log/logger.h"
 #include "ui/control_name.h"
 
@@ -105,6 +106,75 @@ lighting::EffectState CKorvaneUSBDevice::effectState() const {
 lighting::ReactiveArea CKorvaneUSBDevice::reactiveArea() const {
     std::lock_guard lock(lightMutex_);
     return reactive_;
+}
+
+lighting::LightKind CKorvaneUSBDevice::lightKind() const {
+    // A receiver's device is the device of its family.
+    switch (device::familyOf(kind())) {
+        case device::DeviceFamily::Keyboard: return lighting::LightKind::Keyboard;
+        case device::DeviceFamily::Mouse: return lighting::LightKind::Mouse;
+        case device::DeviceFamily::MousePad: return lighting::LightKind::MousePad;
+        case device::DeviceFamily::Headset: return lighting::LightKind::Headset;
+        case device::DeviceFamily::None: break;
+    }
+    return lighting::LightKind::Unknown;
+}
+
+lighting::LightWords CKorvaneUSBDevice::GetLightEffect() const {
+    std::lock_guard lock(lightMutex_);
+    lighting::LightEffect e;
+    e.SelectItem = effect_.effect;
+    e.Light = effect_.level;
+    e.Speed = effect_.speed;
+    e.Fx = effect_.direction;
+    e.MultiColor = effect_.multiColour;
+    e.Red = effect_.colour.red;
+    e.Green = effect_.colour.green;
+    e.Blue = effect_.colour.blue;
+    lighting::LightWords words = lighting::packLightEffect(e);
+    words.word3 = effect_.word3;
+    words.word4 = effect_.word4;
+    return words;
+}
+
+int CKorvaneUSBDevice::zoneCount() const {
+    std::lock_guard lock(lightMutex_);
+    return static_cast<int>(colours_.size());
+}
+
+void CKorvaneUSBDevice::LoadLightLists() {
+    lighting::LightLists lists = lightLists();
+    const std::filesystem::path customIndex =
+        lightGroup_.empty() ? deviceDataFolder() / lighting::panel::kCustomEffectIndexFileName
+                            : colourOptionsFile();
+    lighting::panel::readLightListFiles(defaultDataFolder() / lighting::panel::kDefaultLightFileName,
+                                        customIndex, lightListIndex_, lists);
+    std::lock_guard lock(lightListsMutex_);
+    lightLists_ = std::move(lists);
+}
+
+lighting::LightLists CKorvaneUSBDevice::lightLists() const {
+    std::lock_guard lock(lightListsMutex_);
+    return lightLists_;
+}
+
+int CKorvaneUSBDevice::lightModeCode(int mode) const {
+    std::lock_guard lock(lightListsMutex_);
+    if (mode < 0 || static_cast<size_t>(mode) >= lightLists_.modeCodes.size()) {
+        return -1;
+    }
+    return lightLists_.modeCodes[static_cast<size_t>(mode)];
+}
+
+int CKorvaneUSBDevice::lightModeForCode(int code) const {
+    std::lock_guard lock(lightListsMutex_);
+    const auto& codes = lightLists_.modeCodes;
+    for (size_t i = 0; i < codes.size(); ++i) {
+        if (codes[i] == code) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
 }
 
 void CKorvaneUSBDevice::BindPage() {

@@ -15,6 +15,7 @@
 #include "devices/device_host.h"
 #include "lighting/effect_frames.h"
 #include "lighting/light_effect.h"
+#include "lighting/lighting_target.h"
 #include "lighting/reactive.h"
 #include "ui/control.h"
 
@@ -31,7 +32,11 @@ class CMpDevicePowerUI;
 // Threads: the page and the controls belong to the UI thread. The colour array
 // and the lighting state are also used by lighting threads; they are guarded by
 // lightMutex().
-class CKorvaneUSBDevice {
+//
+// It is the lighting panel's and the sync engine's view of the device
+// (lighting::LightingTarget): the base gives the record from its lighting state,
+// the zones of its colour array and the mode lists read by LoadLightLists.
+class CKorvaneUSBDevice : public lighting::LightingTarget {
 public:
     explicit CKorvaneUSBDevice(DeviceHost& host);
     virtual ~CKorvaneUSBDevice();
@@ -85,19 +90,23 @@ public:
     void setWireless(bool wireless) { wireless_.store(wireless); }
     bool active() const { return windowActive_.load(); }
     void setWindowActive(bool active) { windowActive_.store(active); }
-    bool lightingOwner() const { return lightingOwner_.load(); }
+    bool lightingOwner() const override { return lightingOwner_.load(); }
     // A keyboard that becomes the lighting owner is told with command 0x1C.
-    void setLightingOwner(bool owner);
+    void setLightingOwner(bool owner) override;
     bool displayPending() const { return displayPending_.load(); }
     void markDisplayPending() { displayPending_.store(true); }
     // Only devices with a battery panel keep the flag.
     void clearDisplayPending();
-    bool syncActive() const { return syncActive_.load(); }
-    void setSyncActive(bool on) { syncActive_.store(on); }
+    bool syncActive() const override { return syncActive_.load(); }
+    void setSyncActive(bool on) override { syncActive_.store(on); }
+    bool channelOpen() const override { return channel_.isOpen(); }
     void setMainWindowValue(int value) { mainWindowValue_ = value; }
     int mainWindowValue() const { return mainWindowValue_; }
     void setLightListIndex(int index) { lightListIndex_ = index; }
     int lightListIndex() const { return lightListIndex_; }
+    // The lighting panel on this device's page (owned by the window); nullptr without one.
+    void setLightPanel(lighting::panel::CLightControlUI* panel) { lightPanel_ = panel; }
+    lighting::panel::CLightControlUI* lightPanel() const override { return lightPanel_; }
     // The 34 bytes of the device-information command as last read.
     std::array<uint8_t, device::kDeviceInfoSize> deviceInfo() const;
     void setKeyFunctionMap(std::map<int, int> map);
@@ -108,9 +117,22 @@ public:
     lighting::EffectState effectState() const;
     lighting::ReactiveArea reactiveArea() const;
 
+    // ---- Lighting as the panel and the sync engine see it ----
+    lighting::LightKind lightKind() const override;
+    // The four words of the lighting state (words 3 and 4 as last stored).
+    lighting::LightWords GetLightEffect() const override;
+    // The zones are the entries of the colour array.
+    int zoneCount() const override;
+    // The lists LoadLightLists read last (empty before).
+    lighting::LightLists lightLists() const override;
+    // The firmware code of mode `mode` (LightModeCodeList), or -1 when the list has none.
+    int lightModeCode(int mode) const;
+    // The first mode whose code is `code`, or -1.
+    int lightModeForCode(int code) const;
+
     // ---- Virtual operations ----
     virtual void BindPage();
-    virtual int LoadProfile() { return 0; }
+    int LoadProfile() override { return 0; }
     virtual int FramePulseWheel();
     virtual int FramePulseBasic();
     virtual int FrameStatic();
@@ -120,7 +142,7 @@ public:
     virtual int FrameOff();
     // UI thread: paints the light buttons and sends the colour array to the device.
     virtual void StreamLightFrame();
-    virtual void SetSyncColour(int index, uint32_t packed);
+    void SetSyncColour(int index, uint32_t packed) override;
     virtual uint32_t GetSyncColour(int index) const;
     virtual void OnConnected() {}
     virtual void OnResync() {}
@@ -134,11 +156,16 @@ public:
     virtual int WriteKeyMatrix(int /*profile*/) { return 0; }
     virtual int WriteOwnKeys() { return 0; }
     virtual int UploadMacros(const std::vector<int>& /*macros*/) { return 0; }
-    virtual int WriteDeviceSettings(int /*profile*/, int /*firstByte*/, int /*thirdByte*/,
-                                    int /*width*/, int /*height*/) {
+    int WriteDeviceSettings(int /*profile*/, int /*firstByte*/, int /*thirdByte*/,
+                            int /*width*/, int /*height*/) override {
         return 0;
     }
-    virtual void LoadLightLists() {}
+    // Reads the mode and area lists of the device's light-list index from
+    // "DefaultData/default_light.json" and the custom-effect names from the colour
+    // options file ("brenta_light.config") in the device data folder; a missing or
+    // damaged file leaves its lists as they were. The families that keep macro names
+    // refresh them first, then call this.
+    void LoadLightLists() override;
     // A consumer-control interface of the device arrived (`row` is its slot, path
     // included) or went away; the families read their notifications there.
     virtual void OpenSecondary(const device::SupportedDevice& /*row*/) {}
@@ -150,8 +177,8 @@ public:
     virtual void ShowSubPage(int type);
     int subPageType() const { return subPageType_; }
     virtual void BindProfileFiles() {}
-    virtual void SaveProfile() {}
-    virtual void SetLightEffect(uint32_t word1, uint32_t word2, uint32_t word3, uint32_t word4);
+    void SaveProfile() override {}
+    void SetLightEffect(uint32_t word1, uint32_t word2, uint32_t word3, uint32_t word4) override;
     virtual void SetAudioLight(uint32_t a, uint32_t b, uint32_t c);
     virtual std::array<uint32_t, 3> GetAudioLight() const;
 
@@ -177,6 +204,8 @@ protected:
     lighting::EffectState effect_;
     lighting::ReactiveArea reactive_;
     std::array<uint32_t, 3> audioLight_{};
+    mutable std::mutex lightListsMutex_;
+    lighting::LightLists lightLists_;
 
 private:
     std::string pageXml_;
@@ -198,6 +227,7 @@ private:
     int subPageType_ = 0;
     int mainWindowValue_ = -1;
     int lightListIndex_ = 0;
+    lighting::panel::CLightControlUI* lightPanel_ = nullptr;
     std::map<int, int> keyFunctionMap_;
     std::atomic<bool> wireless_{false};
     std::atomic<bool> windowActive_{true};

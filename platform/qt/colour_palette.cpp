@@ -14,7 +14,9 @@
 namespace korvane::qt {
 namespace {
 
-int mix(int a, int b, double t) { return static_cast<int>(a + (b - a) * t + 0.5); }
+int mix(int a, int b, double t) {
+    return static_cast<int>(a + (b - a) * t + 0.5);
+}
 
 }  // namespace
 
@@ -102,8 +104,8 @@ void ColourPalette::paintEvent(QPaintEvent* /*event*/) {
 
 void ColourPalette::pick(QPointF pos) {
     colour_ = colourAt(pos, size());
-    marker_ = QPointF(std::clamp(pos.x(), 0.0, width() - 1.0),
-                      std::clamp(pos.y(), 0.0, height() - 1.0));
+    marker_ =
+        QPointF(std::clamp(pos.x(), 0.0, width() - 1.0), std::clamp(pos.y(), 0.0, height() - 1.0));
     update();
 }
 
@@ -130,7 +132,8 @@ void ColourPalette::mouseReleaseEvent(QMouseEvent* event) {
     picking_ = false;
     pick(event->position());
     // One change per pick: every change is saved and sent to the device.
-    emitNotification(this, ui::notify::kColorChanged, static_cast<std::int64_t>(colour_ | 0xFF000000u));
+    emitNotification(this, ui::notify::kColorChanged,
+                     static_cast<std::int64_t>(colour_ | 0xFF000000u));
 }
 
 }  // namespace korvane::qt
