@@ -243,7 +243,8 @@ int main(int argc, char** argv) {
             runner = std::make_unique<app::ScenarioRunner>(
                 app::ScenarioRunner::Environment{simulator.get(), [window] { return qt::QtControl::of(window); },
                                                  window, answers, options->verbose,
-                                                 [&mainWindow](bool awake) { mainWindow.setAwake(awake); }},
+                                                 [&mainWindow](bool awake) { mainWindow.setAwake(awake); },
+                                                 [&shell](std::string command) { shell.queueMenuAnswer(std::move(command)); }},
                 std::move(*lines), options->script);
             runner->start([](int code) { qt::quitMessageLoop(code); });
         }

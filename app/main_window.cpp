@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include "device/command_channel.h"
+#include "devices/device_factory.h"
+#include "devices/mouse_device.h"
 #include "lighting/panel/light_panel_controls.h"
 #include "platform/log/logger.h"
 #include "ui/control_lookup.h"
@@ -259,6 +261,30 @@ devices::CKorvaneUSBDevice* CMainWnd::deviceForSlot(size_t slot) const {
     return findDevice(device::familyOf(s.kind), s);
 }
 
+// The device of a consumer-control slot: the one whose row has the slot's ids and kind, or
+// whose partner row has them (a receiver's interface of a mouse or keyboard).
+devices::CKorvaneUSBDevice* CMainWnd::deviceForSecondary(size_t slot) const {
+    const auto& s = slots_[slot];
+    int list = familyListOf(device::familyOf(s.kind));
+    if (list < 0) {
+        return nullptr;
+    }
+    auto sameIds = [&](const device::SupportedDevice& row) {
+        return row.vendorId == s.vendorId && row.productId == s.productId && row.kind == s.kind;
+    };
+    for (const auto& d : families_[static_cast<size_t>(list)]) {
+        const auto& row = d->supportedDevice();
+        if (sameIds(row)) {
+            return d.get();
+        }
+        if (row.hasPartner && row.partnerIndex < device::kSupportedDeviceCount &&
+            sameIds(device::supportedDevices()[row.partnerIndex])) {
+            return d.get();
+        }
+    }
+    return nullptr;
+}
+
 std::vector<devices::CKorvaneUSBDevice*> CMainWnd::familyDevices(FamilyList list) const {
     std::vector<devices::CKorvaneUSBDevice*> out;
     for (const auto& d : families_[list]) {
@@ -302,7 +328,7 @@ devices::CKorvaneUSBDevice* CMainWnd::createPage(int templateIndex, const device
     tab->power = std::make_unique<devices::CMpDevicePowerUI>(powerControl, static_cast<int>(row.kind), 0);
 
     std::unique_ptr<devices::CKorvaneUSBDevice> device =
-        context_.makeDevice ? context_.makeDevice(family, *this) : nullptr;
+        context_.makeDevice ? context_.makeDevice(family, *this) : devices::makeFamilyDevice(family, *this);
     if (!device) {
         device = std::make_unique<devices::CKorvaneUSBDevice>(*this);
     }
@@ -332,6 +358,12 @@ devices::CKorvaneUSBDevice* CMainWnd::createPage(int templateIndex, const device
     tab->option = std::make_unique<devices::CDeviceOptionUI>(tabControl, context_.services.dispatcher);
     tab->option->setDevice(device.get());
     tab->option->setPowerPanel(tab->power.get());
+    if (auto* mouse = dynamic_cast<devices::CKorvaneMouseDevice*>(device.get())) {
+        mouse->setDeviceTab(tab->option.get());
+        tab->keyPanels = std::make_unique<KeyPanels>(
+            *mouse, context_.services,
+            [this](const std::vector<MenuItem>& items) { return context_.shell.popupMenu(items); });
+    }
     tab->device = device.get();
     tab->control = tabControl;
     tab->page = page;
@@ -399,7 +431,7 @@ void CMainWnd::onDeviceFound(size_t s) {
 
     if (slot.role == InterfaceRole::Command) {
         bindCommand(s);
-    } else if (auto* device = deviceForSlot(s)) {
+    } else if (auto* device = deviceForSecondary(s)) {
         device->OpenSecondary(slot);
     }
     restoreAndRaise();
@@ -509,13 +541,13 @@ void CMainWnd::onDeviceLost(size_t s) {
         return;
     }
     const device::SupportedDevice& slot = slots_[s];
-    devices::CKorvaneUSBDevice* device = deviceForSlot(s);
     if (slot.role == InterfaceRole::ConsumerControl) {
-        if (device != nullptr) {
+        if (auto* device = deviceForSecondary(s)) {
             device->CloseSecondary(static_cast<int>(slot.kind));
         }
         return;
     }
+    devices::CKorvaneUSBDevice* device = deviceForSlot(s);
     const auto family = device::familyOf(slot.kind);
     if (family == DeviceFamily::Mouse) log::debug("鼠标设备丢失");
     if (family == DeviceFamily::Keyboard) log::debug("键盘设备丢失");
@@ -902,6 +934,45 @@ void CMainWnd::onProfileButton(const ui::Notification& n) {
     }
 }
 
+bool CMainWnd::routeDevicePage(const ui::Notification& n) {
+    Tab* tab = currentTab();
+    if (tab == nullptr) {
+        return false;
+    }
+    if (auto* mouse = dynamic_cast<devices::CKorvaneMouseDevice*>(tab->device)) {
+        if (mouse->OnPageNotification(n)) {
+            return true;
+        }
+    }
+    if (tab->keyPanels) {
+        if (n.is(ui::notify::kClick)) {
+            if (auto key = ui::indexAfterPrefix(n.senderName, "key_")) {
+                tab->keyPanels->showKey(*key);
+                return true;
+            }
+        }
+        if (tab->keyPanels->route(n)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void CMainWnd::restoreDefaults() {
+    Tab* tab = currentTab();
+    if (tab == nullptr) {
+        return;
+    }
+    if (context_.services.messages.ShowMessage(root_.get(), "", "message_text_22", true,
+                                               ui::MessageButtons::ConfirmCancel) != 1) {
+        return;
+    }
+    if (auto* mouse = dynamic_cast<devices::CKorvaneMouseDevice*>(tab->device)) {
+        mouse->ResetProfile();
+    }
+    tab->device->WriteDeviceSettings(0, 0, 1, screen_.width, screen_.height);
+}
+
 // ---------------------------------------------------------------------------
 // Routing
 
@@ -916,7 +987,7 @@ void CMainWnd::onNotify(const ui::Notification& n) {
     if (!awake_.load()) {
         return;
     }
-    if (lightHandlers_.Route(n, currentDevice())) {
+    if (lightHandlers_.Route(n, currentDevice()) || routeDevicePage(n)) {
         return;
     }
     if (n.is(ui::notify::kClick)) {
@@ -936,6 +1007,8 @@ void CMainWnd::onNotify(const ui::Notification& n) {
             selectNeighbour(-1);
         } else if (n.from("device_select_next")) {
             selectNeighbour(1);
+        } else if (n.from("default_btn")) {
+            restoreDefaults();
         } else {
             onProfileButton(n);
         }

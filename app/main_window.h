@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/device_watch.h"
+#include "app/key_panels.h"
 #include "app/session_bus.h"
 #include "app/window_shell.h"
 #include "device/supported_device.h"
@@ -110,6 +111,7 @@ private:
         ui::ControlRef powerControl;
         std::unique_ptr<profile::CDeviceProfileUI> profiles;
         std::unique_ptr<lighting::panel::CLightControlUI> light;
+        std::unique_ptr<KeyPanels> keyPanels;
         bool selected = false;
     };
 
@@ -125,6 +127,7 @@ private:
     devices::CKorvaneUSBDevice* createPage(int templateIndex, const device::SupportedDevice& row);
     devices::CKorvaneUSBDevice* findDevice(device::DeviceFamily family, const device::SupportedDevice& row) const;
     devices::CKorvaneUSBDevice* deviceForSlot(size_t slot) const;
+    devices::CKorvaneUSBDevice* deviceForSecondary(size_t slot) const;
     Tab* tabOf(const devices::CKorvaneUSBDevice* device);
     int tabIndexOfPage(int pageIndex) const;
     void bindCommand(size_t slot);
@@ -146,6 +149,9 @@ private:
     // The device takes the selected profile: load, show, write settings, keys and macros.
     void applyProfileSelection(Tab& tab);
     void showMessage(std::string_view key);
+    // The mouse's own page controls, key/macro/recoil panels and key buttons.
+    bool routeDevicePage(const ui::Notification& n);
+    void restoreDefaults();
 
     void restoreAndRaise();
     void applyDisplayScale();

@@ -1,6 +1,8 @@
 #include "app/qt_window_shell.h"
 
+#include <QCursor>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QScreen>
 
 #include "platform/qt/message_loop.h"
@@ -80,5 +82,22 @@ ui::Control* QtWindowShell::buildInto(std::string_view skinFile, ui::Control* co
 void QtWindowShell::quit(int exitCode) { qt::quitMessageLoop(exitCode); }
 
 bool QtWindowShell::trayAvailable() const { return trayAvailable_; }
+
+std::optional<std::string> QtWindowShell::popupMenu(const std::vector<MenuItem>& items) {
+    if (!menuAnswers_.empty()) {
+        std::string answer = std::move(menuAnswers_.front());
+        menuAnswers_.erase(menuAnswers_.begin());
+        if (answer.empty()) return std::nullopt;
+        return answer;
+    }
+    QMenu menu(window_);
+    for (const auto& item : items) {
+        QAction* action = menu.addAction(QString::fromStdString(item.text));
+        action->setData(QString::fromStdString(item.command));
+    }
+    QAction* chosen = menu.exec(QCursor::pos());
+    if (chosen == nullptr) return std::nullopt;
+    return chosen->data().toString().toStdString();
+}
 
 }  // namespace korvane::app

@@ -3,6 +3,9 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <string>
+#include <vector>
+
 #include "app/window_shell.h"
 
 namespace korvane::qt {
@@ -31,6 +34,10 @@ public:
     ui::Control* buildInto(std::string_view skinFile, ui::Control* container) override;
     void quit(int exitCode) override;
     bool trayAvailable() const override;
+    std::optional<std::string> popupMenu(const std::vector<MenuItem>& items) override;
+
+    // Scripts answer the next popup menu with a command ("" dismisses it).
+    void queueMenuAnswer(std::string command) { menuAnswers_.push_back(std::move(command)); }
 
     // Scripts and tests may forbid showing the window (offscreen runs).
     void setTrayAvailable(bool available) { trayAvailable_ = available; }
@@ -39,6 +46,7 @@ private:
     QPointer<QWidget> window_;
     qt::SkinLoader& skin_;
     bool trayAvailable_ = false;
+    std::vector<std::string> menuAnswers_;
 };
 
 }  // namespace korvane::app

@@ -13,6 +13,7 @@
 #include "platform/qt/notification_bridge.h"
 #include "platform/qt/qt_control.h"
 #include "sim/fault_plan.h"
+#include "sim/firmware.h"
 #include "sim/simulator.h"
 #include "ui/control.h"
 #include "ui/control_name.h"
@@ -32,7 +33,8 @@ constexpr CommandShape kCommands[] = {
     {"click", 2, 2},  {"select", 3, 3},  {"slide", 3, 3},     {"type", 2, 1000},   {"pick", 3, 3},
     {"expect", 4, 1000}, {"expect-log", 2, 1000}, {"expect-log-count", 3, 1000},
     {"await", 4, 1000}, {"await-log", 2, 1000},
-    {"snapshot", 2, 2}, {"answer", 2, 2}, {"choose-file", 1, 2}, {"suspend", 1, 1}, {"resume", 1, 1}, {"fault", 3, 5},
+    {"snapshot", 2, 2}, {"answer", 2, 2}, {"choose-file", 1, 2}, {"suspend", 1, 1}, {"resume", 1, 1}, {"fault", 3, 5}, {"choose-menu", 1, 2},
+    {"expect-memory", 5, 1000}, {"set-memory", 5, 1000},
 };
 
 std::vector<std::string> withCommand(std::vector<std::string> words, const char* command) {
@@ -123,6 +125,9 @@ ScenarioRunner::ScenarioRunner(Environment environment, std::vector<ScenarioLine
 
 ScenarioRunner::~ScenarioRunner() {
     log::setSink({});
+    if (!env_.echoLog) {
+        log::setEnabled(false);
+    }
 }
 
 void ScenarioRunner::start(std::function<void(int)> done) {
@@ -326,6 +331,61 @@ bool ScenarioRunner::run(const ScenarioLine& line, int* waitMs, std::string* rea
             *reason = "fault kinds: noanswer [N|all], status HEX [N|all], delay MS [N|all], unplug-after N, clear";
             return false;
         }
+        return true;
+    }
+    if (cmd == "expect-memory" || cmd == "set-memory") {
+        auto* s = needSimulator();
+        if (s == nullptr) return false;
+        auto firmware = s->firmware(w[1]);
+        if (!firmware) {
+            firmware = s->firmware(s->firmwareName(w[1]));
+        }
+        std::optional<sim::Region> region;
+        for (size_t r = 0; r < sim::kRegionCount; ++r) {
+            if (ui::namesEqual(sim::regionName(static_cast<sim::Region>(r)), w[2])) {
+                region = static_cast<sim::Region>(r);
+            }
+        }
+        auto offset = parseNumber(w[3]);
+        if (!firmware || !region || !offset || *offset < 0) {
+            *reason = "FIRMWARE REGION OFFSET expected (regions as in the simulator's dump)";
+            return false;
+        }
+        std::vector<uint8_t> bytes;
+        for (size_t i = 4; i < w.size(); ++i) {
+            auto b = parseNumber(w[i], 16);
+            if (!b || *b < 0 || *b > 255) {
+                *reason = "bytes in hex expected";
+                return false;
+            }
+            bytes.push_back(static_cast<uint8_t>(*b));
+        }
+        if (cmd == "set-memory") {
+            if (!firmware->write(*region, static_cast<size_t>(*offset), bytes)) {
+                *reason = "outside the region";
+                return false;
+            }
+            return true;
+        }
+        auto actual = firmware->read(*region, static_cast<size_t>(*offset), bytes.size());
+        if (actual != bytes) {
+            std::string got;
+            char hex[4];
+            for (uint8_t b : actual) {
+                std::snprintf(hex, sizeof hex, "%02x ", b);
+                got += hex;
+            }
+            *reason = "memory holds " + (got.empty() ? std::string("nothing there") : got);
+            return false;
+        }
+        return true;
+    }
+    if (cmd == "choose-menu") {
+        if (!env_.answerMenu) {
+            *reason = "no menus here";
+            return false;
+        }
+        env_.answerMenu(w.size() > 1 ? w[1] : std::string());
         return true;
     }
     if (cmd == "suspend" || cmd == "resume") {

@@ -42,6 +42,7 @@ public:
         std::shared_ptr<ui::ScriptedAnswers> answers;
         bool echoLog = false;                 // also print the debug lines
         std::function<void(bool)> setAwake;   // "suspend" and "resume"
+        std::function<void(std::string)> answerMenu;  // "choose-menu"
     };
 
     // Reads and checks a script; nullopt with *error on a malformed one.

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace korvane::ui {
 class Control;
@@ -10,6 +13,11 @@ class Control;
 // hiding and raising the top-level window, its size, and building skin pieces
 // into containers.
 namespace korvane::app {
+
+struct MenuItem {
+    std::string command;  // what the window receives ("left_down", ...)
+    std::string text;     // shown
+};
 
 struct ScreenSize {
     int width = 0;
@@ -43,6 +51,8 @@ public:
     virtual void quit(int exitCode) = 0;
     // Whether a system tray can hold the program while its window is hidden.
     virtual bool trayAvailable() const = 0;
+    // A popup menu at the pointer; the chosen command, or nullopt when dismissed.
+    virtual std::optional<std::string> popupMenu(const std::vector<MenuItem>& items) = 0;
 };
 
 }  // namespace korvane::app

@@ -3,6 +3,7 @@
 #include "devices/device_host.h"
 #include "devices/power_panel.h"
 #include "devices/usb_device.h"
+#include "platform/log/logger.h"
 #include "ui/control_lookup.h"
 #include "ui/dispatcher.h"
 
@@ -85,6 +86,7 @@ void CDeviceOptionUI::onConnect() {
         showTab(true);
     }
     d.OnConnected();
+    log::debugf("connected: %s", d.familyName().c_str());
     failCount_ = 0;
     startTimer(timer::kStream, 5);
     if (d.batteryPanel() && d.channel().isOpen()) {

@@ -19,7 +19,8 @@ class MouseFirmware final : public Firmware {
     static constexpr size_t kSettingsBlockSize = 71;
     static constexpr size_t kStageByte = 12;
     static constexpr size_t kLedCount = 15;
-    static constexpr size_t kRecoilSize = 2048;
+    // Room for four guns of 30 shots (an image of 2920 bytes).
+    static constexpr size_t kRecoilSize = 4096;
 
     struct Button {
         uint8_t pagePosition;  // the page position that recognises this button
