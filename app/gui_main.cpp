@@ -31,6 +31,7 @@
 #include "platform/qt/skin_loader.h"
 #include "platform/qt/skin_theme.h"
 #include "app/window_drag.h"
+#include "app/key_capture_filter.h"
 #include "sim/simulator.h"
 #include "ui/language.h"
 #include "ui/scripted_answers.h"
@@ -230,6 +231,10 @@ int main(int argc, char** argv) {
         root->setNotificationHandler([&mainWindow](const ui::Notification& n) { mainWindow.onNotify(n); });
         instance.listen([&mainWindow] { mainWindow.onInstanceMessage(0, 1); });
         mainWindow.windowInit();
+        // Keys typed while the key-capture edit has the focus go to the key panel.
+        app::KeyCaptureFilter keyCapture([&mainWindow](int evdevCode) { return mainWindow.onKeyPressed(evdevCode); },
+                                         [&mainWindow] { return mainWindow.keyHookActive(); });
+        application.installEventFilter(&keyCapture);
 
         std::unique_ptr<app::ScenarioRunner> runner;
         if (!options->script.empty()) {
@@ -244,7 +249,8 @@ int main(int argc, char** argv) {
                 app::ScenarioRunner::Environment{simulator.get(), [window] { return qt::QtControl::of(window); },
                                                  window, answers, options->verbose,
                                                  [&mainWindow](bool awake) { mainWindow.setAwake(awake); },
-                                                 [&shell](std::string command) { shell.queueMenuAnswer(std::move(command)); }},
+                                                 [&shell](std::string command) { shell.queueMenuAnswer(std::move(command)); },
+                                                 [&mainWindow](int evdevCode) { return mainWindow.onKeyPressed(evdevCode); }},
                 std::move(*lines), options->script);
             runner->start([](int code) { qt::quitMessageLoop(code); });
         }

@@ -934,6 +934,17 @@ void CMainWnd::onProfileButton(const ui::Notification& n) {
     }
 }
 
+bool CMainWnd::onKeyPressed(int evdevCode) {
+    if (!keyHook_) {
+        return false;
+    }
+    Tab* tab = currentTab();
+    if (tab == nullptr || !tab->keyPanels || tab->keyPanels->keySet() == nullptr) {
+        return false;
+    }
+    return tab->keyPanels->keySet()->OnKeyCaptured(evdevCode);
+}
+
 bool CMainWnd::routeDevicePage(const ui::Notification& n) {
     Tab* tab = currentTab();
     if (tab == nullptr) {
@@ -986,6 +997,17 @@ void CMainWnd::onNotify(const ui::Notification& n) {
     }
     if (!awake_.load()) {
         return;
+    }
+    if (n.from("keyset_keyboard_text_edit")) {
+        // Message 1054: while the edit has the focus, keys pressed fill it.
+        if (n.is(ui::notify::kSetFocus)) {
+            keyHook_ = true;
+            return;
+        }
+        if (n.is(ui::notify::kKillFocus)) {
+            keyHook_ = false;
+            return;
+        }
     }
     if (lightHandlers_.Route(n, currentDevice()) || routeDevicePage(n)) {
         return;

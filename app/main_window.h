@@ -82,6 +82,10 @@ public:
     void onMessage(int message, int64_t wParam, int64_t lParam);
     // The system goes to sleep (false) or has resumed (true).
     void setAwake(bool awake);
+    // Message 1054: the key hook that fills "keyset_keyboard_text_edit" (1 on, 0 off).
+    bool keyHookActive() const { return keyHook_; }
+    // A key pressed in the window while the hook is on (Linux key code); true when taken.
+    bool onKeyPressed(int evdevCode);
     bool awake() const { return awake_.load(); }
 
     // The device of the first visible and selected tab, else of the last tab; nullptr without tabs.
@@ -175,6 +179,7 @@ private:
     std::unique_ptr<DeviceWatch> watch_;
     std::atomic<bool> awake_{true};
     bool windowActive_ = true;
+    bool keyHook_ = false;
     bool initialised_ = false;
     bool shutDown_ = false;
     int displayScale_ = 96;

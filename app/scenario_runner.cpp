@@ -34,7 +34,8 @@ constexpr CommandShape kCommands[] = {
     {"expect", 4, 1000}, {"expect-log", 2, 1000}, {"expect-log-count", 3, 1000},
     {"await", 4, 1000}, {"await-log", 2, 1000},
     {"snapshot", 2, 2}, {"answer", 2, 2}, {"choose-file", 1, 2}, {"suspend", 1, 1}, {"resume", 1, 1}, {"fault", 3, 5}, {"choose-menu", 1, 2},
-    {"expect-memory", 5, 1000}, {"set-memory", 5, 1000},
+    {"expect-memory", 5, 1000}, {"set-memory", 5, 1000}, {"press", 2, 2}, {"focus", 2, 2},
+    {"expect-file", 3, 1000}, {"activate", 2, 3},
 };
 
 std::vector<std::string> withCommand(std::vector<std::string> words, const char* command) {
@@ -380,6 +381,32 @@ bool ScenarioRunner::run(const ScenarioLine& line, int* waitMs, std::string* rea
         }
         return true;
     }
+    if (cmd == "press") {
+        auto code = parseNumber(w[1]);
+        if (!code || !env_.pressKey) {
+            *reason = "a Linux key code expected";
+            return false;
+        }
+        if (!env_.pressKey(static_cast<int>(*code))) {
+            *reason = "nobody took the key";
+            return false;
+        }
+        return true;
+    }
+    if (cmd == "expect-file") {
+        std::ifstream in(w[1], std::ios::binary);
+        if (!in) {
+            *reason = "no file " + w[1];
+            return false;
+        }
+        std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::string wanted = restAfter(line.text, 2);
+        if (content.find(wanted) == std::string::npos) {
+            *reason = "the file does not contain \"" + wanted + "\"";
+            return false;
+        }
+        return true;
+    }
     if (cmd == "choose-menu") {
         if (!env_.answerMenu) {
             *reason = "no menus here";
@@ -486,6 +513,29 @@ bool ScenarioRunner::run(const ScenarioLine& line, int* waitMs, std::string* rea
         }
         return true;
     }
+    if (cmd == "focus") {
+        if (widget != nullptr) {
+            widget->setFocus();
+            qt::emitNotification(widget, "setfocus");
+        } else {
+            c->emitNotification("setfocus");
+        }
+        return true;
+    }
+    if (cmd == "activate") {
+        // A double click (or Return) on an item of a list.
+        auto i = w.size() > 2 ? parseNumber(w[2]) : std::optional<long>(0);
+        if (!i) {
+            *reason = "an item index expected";
+            return false;
+        }
+        if (widget != nullptr) {
+            qt::emitNotification(widget, "itemactivate", *i);
+        } else {
+            c->emitNotification("itemactivate", *i);
+        }
+        return true;
+    }
     if (cmd == "pick") {
         auto i = parseNumber(w[2]);
         if (!i || !c->selectItem(static_cast<int>(*i), ui::Notify::Yes)) {
@@ -548,6 +598,7 @@ bool ScenarioRunner::expect(const std::vector<std::string>& w, std::string* reas
     if (property == "value") return compareNumber(c->value());
     if (property == "index") return compareNumber(c->kind() == ui::ControlKind::Tab ? c->currentPage() : c->currentIndex());
     if (property == "count") return compareNumber(static_cast<long>(c->children().size()));
+    if (property == "items") return compareNumber(c->itemCount());
     if (property == "colour" || property == "color") {
         char text[16];
         std::snprintf(text, sizeof text, "%08X", c->backgroundColour());

@@ -43,6 +43,7 @@ public:
         bool echoLog = false;                 // also print the debug lines
         std::function<void(bool)> setAwake;   // "suspend" and "resume"
         std::function<void(std::string)> answerMenu;  // "choose-menu"
+        std::function<bool(int)> pressKey;            // "press": a Linux key code
     };
 
     // Reads and checks a script; nullopt with *error on a malformed one.

@@ -65,6 +65,7 @@ TEST_P(HandlerContract, EachChangeSetsItsFieldAndEndsTheSynchronisationOrNot) {
         std::function<void(LightPanelHandlers&, LightingTarget*)> handle;
         std::function<void(LightEffect&)> change;  // the expected change of the record
         bool keepsSync;
+        bool keyboardOnly = false;
     };
     const Case cases[] = {
         {"mode",
@@ -116,7 +117,7 @@ TEST_P(HandlerContract, EachChangeSetsItsFieldAndEndsTheSynchronisationOrNot) {
         {"sub-mode",
          [](Harness& h) { h.control("light_combo_ZZCCmodeSelect").selectItem(3, ui::Notify::No); },
          [](LightPanelHandlers& h, LightingTarget* t) { h.OnZZCCModeSelect(t); },
-         [](LightEffect& e) { e.ZZCCLedMode = 3; }, true},
+         [](LightEffect& e) { e.ZZCCLedMode = 3; }, true, true},
     };
     const LightEffect start{.SelectItem = 5,
                             .Light = 3,
@@ -129,9 +130,13 @@ TEST_P(HandlerContract, EachChangeSetsItsFieldAndEndsTheSynchronisationOrNot) {
                             .ZZCCLedMode = 1,
                             .CustomGroup = 2,
                             .OldLedmode = 4};
+    const LightKind kind = GetParam().onlyKind.value_or(LightKind::Keyboard);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        auto harness = GetParam().make(LightKind::Keyboard);
+        if (c.keyboardOnly && kind != LightKind::Keyboard) {
+            continue;
+        }
+        auto harness = GetParam().make(kind);
         LightingTarget& device = harness->device();
         const LightWords words = packLightEffect(start);
         device.SetLightEffect(words.word1, words.word2, words.word3, words.word4);
@@ -154,8 +159,13 @@ TEST_P(HandlerContract, EachChangeSetsItsFieldAndEndsTheSynchronisationOrNot) {
 }
 
 TEST_P(HandlerContract, SameModeGivesEveryOpenDeviceItsFamilysMode) {
-    auto keyboard = GetParam().make(LightKind::Keyboard);
-    auto mouse = GetParam().make(LightKind::Mouse);
+    // A family serving one kind stands for that kind; the test device for the other.
+    auto make = [&](LightKind kind) -> std::unique_ptr<test::TargetHarness> {
+        if (GetParam().serves(kind)) return GetParam().make(kind);
+        return std::make_unique<test::TestDeviceHarness>(kind);
+    };
+    auto keyboard = make(LightKind::Keyboard);
+    auto mouse = make(LightKind::Mouse);
     families.add(LightFamily::Keyboards, &keyboard->device());
     families.add(LightFamily::Mice, &mouse->device());
     const LightWords words = packLightEffect(LightEffect{.SelectItem = 23, .Light = 4, .Red = 7});

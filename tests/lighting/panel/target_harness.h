@@ -4,12 +4,18 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include <cstdlib>
+#include <filesystem>
+
+#include "devices/mouse_device.h"
 #include "devices/usb_device.h"
+#include "platform/hid/sim_backend.h"
 #include "lighting/panel/light_control.h"
 #include "platform/hid/hid_backend.h"
 #include "tests/lighting/panel/light_test_support.h"
@@ -104,17 +110,73 @@ class BaseDeviceHarness : public TargetHarness {
     devices::CKorvaneUSBDevice device_;
 };
 
+// The mouse over a bus without devices, with its profile in a temporary user folder made
+// from the shipped default data; its channel counts as open (its writes find no device).
+class MouseHarness : public TargetHarness {
+  public:
+    MouseHarness() : host_(makeFolder()), mouse_(host_) {
+        mouse_.setFamilyName("mouse");
+        mouse_.setProfileFileName("profile1");
+        mouse_.setKeyCount(11);
+        mouse_.setLedCount(15);
+        mouse_.setLightGroup("brenta_light");
+        mouse_.setSupportedDevice(device::supportedDevices()[4]);
+        mouse_.ReloadProfile();
+        mouse_.channel().setOpen(true);
+        setUpPanel(LightKind::Mouse);
+        mouse_.setLightPanel(&panel());
+    }
+    ~MouseHarness() override {
+        std::error_code ec;
+        std::filesystem::remove_all(folder_, ec);
+    }
+    LightingTarget& device() override { return mouse_; }
+
+  private:
+    class Host : public devices::DeviceHost {
+      public:
+        explicit Host(const std::filesystem::path& user)
+            : paths_{std::filesystem::path(std::getenv("KORVANE_SOURCE_DIR")), user} {}
+        hid::Backend& backend() override { return backend_; }
+        ui::Dispatcher& dispatcher() override { return dispatcher_; }
+        const devices::DevicePaths& paths() const override { return paths_; }
+        void sendMessage(int, int64_t, int64_t) override {}
+        int screenWidth() const override { return 1920; }
+        int screenHeight() const override { return 1080; }
+
+      private:
+        hid::SimBackend backend_;
+        ui::ManualDispatcher dispatcher_;
+        devices::DevicePaths paths_;
+    };
+
+    std::filesystem::path makeFolder() {
+        char pattern[] = "/tmp/korvane-light-mouse-XXXXXX";
+        folder_ = mkdtemp(pattern);
+        return folder_;
+    }
+
+    std::filesystem::path folder_;
+    Host host_;
+    devices::CKorvaneMouseDevice mouse_;
+};
+
 struct HarnessFactory {
     std::string name;
     std::function<std::unique_ptr<TargetHarness>(LightKind)> make;
+    // A real family serves its own kind only; the others take any kind.
+    std::optional<LightKind> onlyKind;
+
+    bool serves(LightKind kind) const { return !onlyKind || *onlyKind == kind; }
 };
 
 inline void PrintTo(const HarnessFactory& factory, std::ostream* out) { *out << factory.name; }
 
 inline std::vector<HarnessFactory> targetHarnesses() {
     return {
-        {"TestDevice", [](LightKind k) { return std::make_unique<TestDeviceHarness>(k); }},
-        {"DeviceBase", [](LightKind k) { return std::make_unique<BaseDeviceHarness>(k); }},
+        {"TestDevice", [](LightKind k) { return std::make_unique<TestDeviceHarness>(k); }, std::nullopt},
+        {"DeviceBase", [](LightKind k) { return std::make_unique<BaseDeviceHarness>(k); }, std::nullopt},
+        {"Mouse", [](LightKind) { return std::make_unique<MouseHarness>(); }, LightKind::Mouse},
     };
 }
 
