@@ -449,6 +449,17 @@ class NodeIo {
     int stale_ = 0;  // waiters of older generations still inside wait()
 };
 
+// How a read or write ends after waiting for the node; nullopt: the node is ready, go on.
+std::optional<IoStatus> statusAfterWait(NodeIo::Wake wake) {
+    switch (wake) {
+        case NodeIo::Wake::Ready: return std::nullopt;
+        case NodeIo::Wake::Timeout: return IoStatus::Timeout;
+        case NodeIo::Wake::Cancelled: return IoStatus::Cancelled;
+        case NodeIo::Wake::Error: return IoStatus::Error;
+    }
+    return IoStatus::Error;
+}
+
 // One I/O call's registration with NodeIo.
 class IoCall {
   public:
@@ -535,15 +546,8 @@ class HidrawDevice final : public Device {
             if (errno != EAGAIN && errno != EWOULDBLOCK) {
                 return statusForErrno(errno);
             }
-            switch (call.wait(POLLIN, deadline)) {
-                case NodeIo::Wake::Ready:
-                    break;
-                case NodeIo::Wake::Timeout:
-                    return IoStatus::Timeout;
-                case NodeIo::Wake::Cancelled:
-                    return IoStatus::Cancelled;
-                case NodeIo::Wake::Error:
-                    return IoStatus::Error;
+            if (auto stop = statusAfterWait(call.wait(POLLIN, deadline))) {
+                return *stop;
             }
         }
     }
@@ -629,15 +633,8 @@ class HidrawDevice final : public Device {
             if (errno != EAGAIN && errno != EWOULDBLOCK) {
                 return statusForErrno(errno);
             }
-            switch (call.wait(POLLOUT, deadline)) {
-                case NodeIo::Wake::Ready:
-                    break;
-                case NodeIo::Wake::Timeout:
-                    return IoStatus::Timeout;
-                case NodeIo::Wake::Cancelled:
-                    return IoStatus::Cancelled;
-                case NodeIo::Wake::Error:
-                    return IoStatus::Error;
+            if (auto stop = statusAfterWait(call.wait(POLLOUT, deadline))) {
+                return *stop;
             }
         }
     }

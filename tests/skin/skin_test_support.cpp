@@ -5,12 +5,12 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QMutex>
-#include <QPalette>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 
+#include "platform/qt/skin_theme.h"
 #include "platform/qt/qt_control.h"
 
 // Under ThreadSanitizer: these tests start no threads of their own, but Qt converts
@@ -25,26 +25,6 @@ extern "C" const char* __tsan_default_suppressions() {
 namespace korvane::skin::test {
 namespace {
 
-// Made in SetUp, not at start-up: listing the tests must work without a display.
-class QtApplicationEnvironment : public ::testing::Environment {
-  public:
-    void SetUp() override {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        }
-        app_ = std::make_unique<QApplication>(argc_, argv_);
-    }
-    void TearDown() override { app_.reset(); }
-
-  private:
-    int argc_ = 1;
-    char name_[20] = "korvane_skin_tests";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QApplication> app_;
-};
-
-[[maybe_unused]] auto* const environment =
-    ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
 
 QMutex warningsMutex;
 std::vector<std::string>* warnings = nullptr;
@@ -106,31 +86,9 @@ const ui::Language& chinese() {
 }
 
 QString applyTheme() {
-    QDir::setSearchPaths(QStringLiteral("skin"), {skinFolder()});
-    // The drawn controls (keys, lights, the battery ring) take a few colours the
-    // style sheet cannot give them from the palette.
-    QPalette palette = QApplication::palette();
-    const QColor window(0x12, 0x14, 0x18);
-    palette.setColor(QPalette::Window, window);
-    palette.setColor(QPalette::WindowText, QColor(0xe6, 0xe9, 0xee));
-    palette.setColor(QPalette::Base, QColor(0x15, 0x18, 0x1d));
-    palette.setColor(QPalette::AlternateBase, QColor(0x18, 0x1b, 0x20));
-    palette.setColor(QPalette::Text, QColor(0xe6, 0xe9, 0xee));
-    palette.setColor(QPalette::Button, QColor(0x26, 0x2b, 0x33));
-    palette.setColor(QPalette::ButtonText, QColor(0xe6, 0xe9, 0xee));
-    palette.setColor(QPalette::Mid, QColor(0x3a, 0x41, 0x4d));
-    palette.setColor(QPalette::Highlight, QColor(0x22, 0xc3, 0xe6));
-    palette.setColor(QPalette::HighlightedText, QColor(0x0b, 0x14, 0x18));
-    palette.setColor(QPalette::ToolTipBase, QColor(0x24, 0x2a, 0x33));
-    palette.setColor(QPalette::ToolTipText, QColor(0xe6, 0xe9, 0xee));
-    palette.setColor(QPalette::PlaceholderText, QColor(0x68, 0x71, 0x80));
-    QApplication::setPalette(palette);
-
-    QFile file(QDir(skinFolder()).filePath(QStringLiteral("style.qss")));
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << file.errorString().toStdString();
-    const QString sheet = QString::fromUtf8(file.readAll());
-    qApp->setStyleSheet(sheet);
-    return sheet;
+    // The program's own theme: search path, palette and style sheet.
+    EXPECT_TRUE(qt::applySkinTheme(*qApp, skinFolder()));
+    return qApp->styleSheet();
 }
 
 WarningRecorder::WarningRecorder() {

@@ -28,25 +28,6 @@
 namespace korvane::lighting::panel {
 namespace {
 
-class QtApplicationEnvironment : public ::testing::Environment {
-  public:
-    void SetUp() override {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        }
-        app_ = std::make_unique<QApplication>(argc_, argv_);
-    }
-    void TearDown() override { app_.reset(); }
-
-  private:
-    int argc_ = 1;
-    char name_[24] = "korvane_light_panel_qt";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QApplication> app_;
-};
-
-[[maybe_unused]] auto* const environment =
-    ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
 
 QString skinFolder() {
     const char* source = std::getenv("KORVANE_SOURCE_DIR");

@@ -17,26 +17,6 @@ extern "C" const char* __tsan_default_suppressions() {
 namespace korvane::qt::test {
 namespace {
 
-// Made in SetUp, not at start-up: listing the tests must work without a display.
-class QtApplicationEnvironment : public ::testing::Environment {
-  public:
-    void SetUp() override {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        }
-        app_ = std::make_unique<QApplication>(argc_, argv_);
-    }
-    void TearDown() override { app_.reset(); }
-
-  private:
-    int argc_ = 1;
-    char name_[16] = "korvane_qt_test";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QApplication> app_;
-};
-
-[[maybe_unused]] auto* const environment =
-    ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
 
 }  // namespace
 
