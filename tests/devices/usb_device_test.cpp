@@ -7,22 +7,13 @@
 #include "devices/device_tab.h"
 #include "devices/power_panel.h"
 #include "platform/hid/hid_backend.h"
+#include "tests/support/no_devices_backend.h"
 #include "ui/manual_dispatcher.h"
 #include "ui/memory_control.h"
 
 namespace korvane::devices {
 namespace {
 
-class NoDevices : public hid::Backend {
-public:
-    std::string name() const override { return "none"; }
-    bool enumerate(std::vector<hid::InterfaceInfo>& out) override {
-        out.clear();
-        return true;
-    }
-    std::unique_ptr<hid::Device> open(const std::string&, const hid::OpenMode&) override { return nullptr; }
-    void setTrace(std::shared_ptr<hid::WireTrace>) override {}
-};
 
 class TestHost : public DeviceHost {
 public:
@@ -47,7 +38,7 @@ public:
     ui::ManualDispatcher dispatcher_;
 
 private:
-    NoDevices backend_;
+    testing::NoDevicesBackend backend_;
     DevicePaths paths_{"/prog", "/user"};
 };
 

@@ -9,6 +9,7 @@
 #include "lighting/light_tables.h"
 #include "lighting/panel/light_handlers.h"
 #include "platform/hid/hid_backend.h"
+#include "tests/support/no_devices_backend.h"
 #include "tests/files/temp_folder.h"
 #include "tests/lighting/panel/light_test_support.h"
 #include "ui/manual_dispatcher.h"
@@ -16,18 +17,6 @@
 namespace korvane::lighting::panel {
 namespace {
 
-class NoDevices : public hid::Backend {
-  public:
-    std::string name() const override { return "none"; }
-    bool enumerate(std::vector<hid::InterfaceInfo>& out) override {
-        out.clear();
-        return true;
-    }
-    std::unique_ptr<hid::Device> open(const std::string&, const hid::OpenMode&) override {
-        return nullptr;
-    }
-    void setTrace(std::shared_ptr<hid::WireTrace>) override {}
-};
 
 class Host : public devices::DeviceHost {
   public:
@@ -40,7 +29,7 @@ class Host : public devices::DeviceHost {
     int screenHeight() const override { return 1080; }
 
   private:
-    NoDevices backend_;
+    testing::NoDevicesBackend backend_;
     ui::ManualDispatcher dispatcher_;
     devices::DevicePaths paths_;
 };

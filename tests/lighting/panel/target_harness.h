@@ -18,6 +18,7 @@
 #include "platform/hid/sim_backend.h"
 #include "lighting/panel/light_control.h"
 #include "platform/hid/hid_backend.h"
+#include "tests/support/no_devices_backend.h"
 #include "tests/lighting/panel/light_test_support.h"
 #include "ui/manual_dispatcher.h"
 
@@ -79,18 +80,6 @@ class BaseDeviceHarness : public TargetHarness {
     LightingTarget& device() override { return device_; }
 
   private:
-    class NoDevices : public hid::Backend {
-      public:
-        std::string name() const override { return "none"; }
-        bool enumerate(std::vector<hid::InterfaceInfo>& out) override {
-            out.clear();
-            return true;
-        }
-        std::unique_ptr<hid::Device> open(const std::string&, const hid::OpenMode&) override {
-            return nullptr;
-        }
-        void setTrace(std::shared_ptr<hid::WireTrace>) override {}
-    };
     class Host : public devices::DeviceHost {
       public:
         hid::Backend& backend() override { return backend_; }
@@ -101,7 +90,7 @@ class BaseDeviceHarness : public TargetHarness {
         int screenHeight() const override { return 1080; }
 
       private:
-        NoDevices backend_;
+        testing::NoDevicesBackend backend_;
         ui::ManualDispatcher dispatcher_;
         devices::DevicePaths paths_{"/nonexistent/program", "/nonexistent/user"};
     };
