@@ -193,30 +193,33 @@ void LightPanelHandlers::OnZZCCModeSelect(LightingTarget* current) {
     commitLightEffect(*current, e, screen());
 }
 
-void LightPanelHandlers::OnLightChange(LightingTarget* current) {
+namespace {
+
+// A slider change: the slider shows its value again, the field takes it, the tail follows.
+void sliderChange(LightingTarget* current, ScreenSize screen, int (CLightControlUI::*get)() const,
+                  void (CLightControlUI::*set)(int), std::uint8_t LightEffect::*field) {
     CLightControlUI* panel = panelOf(current);
     if (panel == nullptr) {
         return;
     }
     current->setSyncActive(false);
-    const int light = panel->GetLight();
-    panel->SetLight(light);
+    const int value = (panel->*get)();
+    (panel->*set)(value);
     LightEffect e = currentLightEffect(*current);
-    e.Light = static_cast<std::uint8_t>(light);
-    commitLightEffect(*current, e, screen());
+    e.*field = static_cast<std::uint8_t>(value);
+    commitLightEffect(*current, e, screen);
+}
+
+}  // namespace
+
+void LightPanelHandlers::OnLightChange(LightingTarget* current) {
+    sliderChange(current, screen(), &CLightControlUI::GetLight, &CLightControlUI::SetLight,
+                 &LightEffect::Light);
 }
 
 void LightPanelHandlers::OnSpeedChange(LightingTarget* current) {
-    CLightControlUI* panel = panelOf(current);
-    if (panel == nullptr) {
-        return;
-    }
-    current->setSyncActive(false);
-    const int speed = panel->GetSpeed();
-    panel->SetSpeed(speed);
-    LightEffect e = currentLightEffect(*current);
-    e.Speed = static_cast<std::uint8_t>(speed);
-    commitLightEffect(*current, e, screen());
+    sliderChange(current, screen(), &CLightControlUI::GetSpeed, &CLightControlUI::SetSpeed,
+                 &LightEffect::Speed);
 }
 
 void LightPanelHandlers::OnColourEdit(LightingTarget* current, Component component) {

@@ -9,7 +9,7 @@
 #include "lighting/light_tables.h"
 #include "lighting/panel/light_handlers.h"
 #include "platform/hid/hid_backend.h"
-#include "tests/support/no_devices_backend.h"
+#include "tests/support/test_device_host.h"
 #include "tests/files/temp_folder.h"
 #include "tests/lighting/panel/light_test_support.h"
 #include "ui/manual_dispatcher.h"
@@ -18,21 +18,7 @@ namespace korvane::lighting::panel {
 namespace {
 
 
-class Host : public devices::DeviceHost {
-  public:
-    explicit Host(devices::DevicePaths paths) : paths_(std::move(paths)) {}
-    hid::Backend& backend() override { return backend_; }
-    ui::Dispatcher& dispatcher() override { return dispatcher_; }
-    const devices::DevicePaths& paths() const override { return paths_; }
-    void sendMessage(int, int64_t, int64_t) override {}
-    int screenWidth() const override { return 1920; }
-    int screenHeight() const override { return 1080; }
-
-  private:
-    testing::NoDevicesBackend backend_;
-    ui::ManualDispatcher dispatcher_;
-    devices::DevicePaths paths_;
-};
+using Host = testing::QuietDeviceHost;
 
 std::filesystem::path sourceFolderFile() {
     const char* source = std::getenv("KORVANE_SOURCE_DIR");

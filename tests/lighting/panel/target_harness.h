@@ -15,10 +15,9 @@
 
 #include "devices/mouse_device.h"
 #include "devices/usb_device.h"
-#include "platform/hid/sim_backend.h"
 #include "lighting/panel/light_control.h"
 #include "platform/hid/hid_backend.h"
-#include "tests/support/no_devices_backend.h"
+#include "tests/support/test_device_host.h"
 #include "tests/lighting/panel/light_test_support.h"
 #include "ui/manual_dispatcher.h"
 
@@ -80,22 +79,7 @@ class BaseDeviceHarness : public TargetHarness {
     LightingTarget& device() override { return device_; }
 
   private:
-    class Host : public devices::DeviceHost {
-      public:
-        hid::Backend& backend() override { return backend_; }
-        ui::Dispatcher& dispatcher() override { return dispatcher_; }
-        const devices::DevicePaths& paths() const override { return paths_; }
-        void sendMessage(int, int64_t, int64_t) override {}
-        int screenWidth() const override { return 1920; }
-        int screenHeight() const override { return 1080; }
-
-      private:
-        testing::NoDevicesBackend backend_;
-        ui::ManualDispatcher dispatcher_;
-        devices::DevicePaths paths_{"/nonexistent/program", "/nonexistent/user"};
-    };
-
-    Host host_;
+    testing::QuietDeviceHost host_{devices::DevicePaths{"/nonexistent/program", "/nonexistent/user"}};
     devices::CKorvaneUSBDevice device_;
 };
 
@@ -103,7 +87,8 @@ class BaseDeviceHarness : public TargetHarness {
 // from the shipped default data; its channel counts as open (its writes find no device).
 class MouseHarness : public TargetHarness {
   public:
-    MouseHarness() : host_(makeFolder()), mouse_(host_) {
+    MouseHarness()
+        : host_(devices::DevicePaths{std::getenv("KORVANE_SOURCE_DIR"), makeFolder()}), mouse_(host_) {
         mouse_.setFamilyName("mouse");
         mouse_.setProfileFileName("profile1");
         mouse_.setKeyCount(11);
@@ -122,22 +107,6 @@ class MouseHarness : public TargetHarness {
     LightingTarget& device() override { return mouse_; }
 
   private:
-    class Host : public devices::DeviceHost {
-      public:
-        explicit Host(const std::filesystem::path& user)
-            : paths_{std::filesystem::path(std::getenv("KORVANE_SOURCE_DIR")), user} {}
-        hid::Backend& backend() override { return backend_; }
-        ui::Dispatcher& dispatcher() override { return dispatcher_; }
-        const devices::DevicePaths& paths() const override { return paths_; }
-        void sendMessage(int, int64_t, int64_t) override {}
-        int screenWidth() const override { return 1920; }
-        int screenHeight() const override { return 1080; }
-
-      private:
-        hid::SimBackend backend_;
-        ui::ManualDispatcher dispatcher_;
-        devices::DevicePaths paths_;
-    };
 
     std::filesystem::path makeFolder() {
         char pattern[] = "/tmp/korvane-light-mouse-XXXXXX";
@@ -146,7 +115,7 @@ class MouseHarness : public TargetHarness {
     }
 
     std::filesystem::path folder_;
-    Host host_;
+    testing::QuietDeviceHost host_;
     devices::CKorvaneMouseDevice mouse_;
 };
 
